@@ -1,0 +1,65 @@
+# Shared by the scripts in this folder: packages, locale and display set-up.
+# Source it; it does nothing by itself.
+
+# What a build needs.
+TRELVIK_BUILD_PACKAGES=(
+  cmake ninja-build g++ pkg-config
+  libgtest-dev libbenchmark-dev
+  qt6-base-dev qt6-webengine-dev libgl-dev
+)
+# What the program needs at run time beyond its libraries: Qt's own Chinese
+# texts and fonts that draw Simplified Chinese.
+TRELVIK_RUN_PACKAGES=(
+  qt6-translations-l10n fonts-noto-cjk fonts-wqy-microhei
+)
+# What the tests need: a display without a screen, a window manager, a
+# locale with a decimal comma, and tools to look at and drive windows.
+TRELVIK_TEST_PACKAGES=(
+  xvfb xauth openbox x11-utils xdotool wmctrl imagemagick locales python3
+)
+
+trelvik_as_root() {
+  if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
+}
+
+# Installs the named Debian packages that are not installed yet.
+trelvik_ensure_packages() {
+  local missing=() pkg
+  for pkg in "$@"; do
+    dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q 'install ok installed' ||
+      missing+=("$pkg")
+  done
+  [ ${#missing[@]} -eq 0 ] && return 0
+  echo "Installing: ${missing[*]}"
+  trelvik_as_root apt-get update -q
+  trelvik_as_root env DEBIAN_FRONTEND=noninteractive \
+    apt-get install -y -q --no-install-recommends "${missing[@]}"
+}
+
+# Generates a locale (e.g. de_DE.UTF-8) unless it already exists.
+trelvik_ensure_locale() {
+  local name=$1 normalized
+  normalized=$(echo "$name" | tr '[:upper:]' '[:lower:]' | sed 's/utf-8/utf8/')
+  locale -a 2>/dev/null | tr '[:upper:]' '[:lower:]' | grep -qx "$normalized" && return 0
+  trelvik_as_root localedef -i "${name%%.*}" -f UTF-8 "$name"
+}
+
+# Starts Xvfb with openbox when there is no display, and stops them when the
+# calling script exits.
+trelvik_ensure_display() {
+  [ -n "${DISPLAY:-}" ] && return 0
+  local n=99
+  while [ -e "/tmp/.X${n}-lock" ]; do n=$((n + 1)); done
+  Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+  TRELVIK_XVFB_PID=$!
+  export DISPLAY=":$n"
+  local tries=0
+  until xdpyinfo >/dev/null 2>&1; do
+    tries=$((tries + 1))
+    if [ $tries -gt 100 ]; then echo "Xvfb did not start" >&2; return 1; fi
+    sleep 0.1
+  done
+  openbox >/dev/null 2>&1 &
+  TRELVIK_WM_PID=$!
+  trap 'kill $TRELVIK_WM_PID $TRELVIK_XVFB_PID 2>/dev/null || true' EXIT
+}

@@ -1,0 +1,187 @@
+#include "core/partition_size.h"
+
+#include <gtest/gtest.h>
+
+#include <cfenv>
+#include <string>
+#include <vector>
+
+#include "core/float_status.h"
+#include "core/number_text.h"
+#include "core/runtime_error.h"
+
+namespace trelvik {
+namespace {
+
+std::string Utf8(const std::u16string& text) {
+  return std::string(text.begin(), text.end());
+}
+
+// A box that remembers every text it was given.
+class RecordingBox final : public Box {
+ public:
+  explicit RecordingBox(std::u16string text) : text_(std::move(text)) {}
+  std::u16string text() const override { return text_; }
+  void setText(std::u16string_view text) override {
+    text_ = text;
+    writes.emplace_back(text);
+  }
+  std::vector<std::u16string> writes;
+
+ private:
+  std::u16string text_;
+};
+
+struct WorkedRow {
+  std::u16string gigabytes;
+  std::u16string fat32;
+  std::u16string cylinders;
+  std::u16string ntfs;
+};
+
+// The table the program is checked against, G as typed.
+const WorkedRow kWorkedValues[] = {
+    {u"", u"-4", u"1", u"8"},
+    {u"0.3", u"304.4", u"40", u"314"},
+    {u"0.5", u"510", u"66", u"518"},
+    {u"1", u"1024", u"131", u"1028"},
+    {u"1.5", u"1538", u"196", u"1538"},
+    {u"2", u"2052", u"262", u"2056"},
+    {u"8", u"8220", u"1045", u"8198"},
+    {u"10", u"10276", u"1306", u"10245"},
+    {u"12", u"12332", u"1567", u"12292"},
+    {u"100", u"102796", u"13055", u"102407"},
+    {u"1000", u"1027996", u"130542", u"1024003"},
+};
+
+TEST(PartitionRows, WorkedValues) {
+  for (const WorkedRow& row : kWorkedValues) {
+    SCOPED_TRACE("G = \"" + Utf8(row.gigabytes) + "\"");
+    const TextBox input(row.gigabytes);
+
+    TextBox fat32;
+    CalculateFat32Row(input, fat32);
+    EXPECT_EQ(Utf8(fat32.text()), Utf8(row.fat32));
+
+    RecordingBox ntfs(u"junk typed before the click");
+    CalculateNtfsRow(input, ntfs);
+    ASSERT_EQ(ntfs.writes.size(), 2u);
+    EXPECT_EQ(Utf8(ntfs.writes[0]), Utf8(row.cylinders));
+    EXPECT_EQ(Utf8(ntfs.text()), Utf8(row.ntfs));
+  }
+}
+
+TEST(PartitionRows, TypedOddities) {
+  TextBox result;
+  CalculateFat32Row(TextBox(u"1.2.3"), result);
+  EXPECT_EQ(result.text(), u"1229.6");
+
+  // Clicking twice gives the same result; the input box is read only.
+  const TextBox input(u"8");
+  CalculateNtfsRow(input, result);
+  CalculateNtfsRow(input, result);
+  EXPECT_EQ(result.text(), u"8198");
+  EXPECT_EQ(input.text(), u"8");
+}
+
+TEST(PartitionRows, ParseOverflowWritesNoBox) {
+  const std::u16string digits(400, u'9');
+  RecordingBox fat32(u"old");
+  EXPECT_THROW(CalculateFat32Row(TextBox(digits), fat32), RuntimeError);
+  EXPECT_TRUE(fat32.writes.empty());
+  EXPECT_EQ(fat32.text(), u"old");
+
+  RecordingBox ntfs(u"old");
+  EXPECT_THROW(CalculateNtfsRow(TextBox(digits), ntfs), RuntimeError);
+  EXPECT_TRUE(ntfs.writes.empty());
+}
+
+ErrorKind KindOf(void (*row)(const Box&, Box&), const std::u16string& gigabytes, Box& result) {
+  try {
+    row(TextBox(gigabytes), result);
+  } catch (const RuntimeError& error) {
+    return error.kind();
+  }
+  ADD_FAILURE() << "no error for G = " << Utf8(gigabytes);
+  return ErrorKind::Overflow;
+}
+
+// These run in every build type, the optimised ones included: the check must
+// see the arithmetic that went out of range, wherever the optimizer put it.
+TEST(PartitionRows, ArithmeticOverflowNearTheTopOfTheRange) {
+  RecordingBox fat32(u"old");
+  EXPECT_EQ(KindOf(CalculateFat32Row, u"1.7E308", fat32), ErrorKind::FloatOverflow);
+  EXPECT_EQ(KindOf(CalculateFat32Row, u"-1.7E308", fat32), ErrorKind::FloatOverflow);
+  EXPECT_TRUE(fat32.writes.empty());
+
+  // The first NTFS stage overflows: the result box is left as it was.
+  RecordingBox ntfs(u"old");
+  EXPECT_EQ(KindOf(CalculateNtfsRow, u"1E306", ntfs), ErrorKind::FloatOverflow);
+  EXPECT_TRUE(ntfs.writes.empty());
+
+  // Just below the limits both rows still compute.
+  TextBox fine;
+  CalculateFat32Row(TextBox(u"1E305"), fine);
+  EXPECT_EQ(Utf8(fine.text()), "1.028E+308");
+  CalculateNtfsRow(TextBox(u"1E305"), fine);
+  EXPECT_EQ(Utf8(fine.text()), "1.024E+308");
+}
+
+TEST(PartitionRows, SecondStageOverflowLeavesTheCylinderCount) {
+  // The largest G whose megabytes still fit: the count the box shows, rounded
+  // up to 15 digits, no longer does when multiplied back.
+  const std::u16string gigabytes = FormatNumber(1.7976931348623157e308 / 1024);
+  RecordingBox ntfs(u"old");
+  ASSERT_EQ(KindOf(CalculateNtfsRow, gigabytes, ntfs), ErrorKind::FloatOverflow);
+  ASSERT_EQ(ntfs.writes.size(), 1u);
+  EXPECT_EQ(Utf8(ntfs.text()), "2.29173703093559E+307");
+}
+
+TEST(Formulas, ExactConstantsAndOrder) {
+  EXPECT_EQ(CylinderMb * 2048, 16065);
+  ClearFloatStatus();
+  EXPECT_EQ(Fat32SizeMb(8), 8220);
+  EXPECT_EQ(NtfsCylinderCount(8), 1045);
+  EXPECT_EQ(NtfsSizeMb(1045), 8198);
+  // A whole number of cylinders still gets one more.
+  EXPECT_EQ(NtfsCylinderCount(CylinderMb / 1024 * 3), 4);
+}
+
+TEST(Floor, IsAFloorNotATruncation) {
+  const struct {
+    double value, floor;
+  } rows[] = {{2.7, 2}, {-2.5, -3}, {44.999, 44}, {45, 45}, {-0.1, -1}, {0.1, 0}, {1e300, 1e300}};
+  for (const auto& row : rows) EXPECT_EQ(Floor(row.value), row.floor) << row.value;
+}
+
+TEST(CheckFloatStatus, NamesTheRaisedFlag) {
+  const struct {
+    int flags;
+    ErrorKind kind;
+  } rows[] = {
+      {FE_OVERFLOW, ErrorKind::FloatOverflow},
+      {FE_DIVBYZERO, ErrorKind::FloatDivideByZero},
+      {FE_INVALID, ErrorKind::FloatInvalid},
+      {FE_OVERFLOW | FE_INVALID, ErrorKind::FloatInvalid},
+  };
+  for (const auto& row : rows) {
+    ClearFloatStatus();
+    std::feraiseexcept(row.flags);
+    try {
+      CheckFloatStatus();
+      ADD_FAILURE() << "no error for flags " << row.flags;
+    } catch (const RuntimeError& error) {
+      EXPECT_EQ(error.kind(), row.kind);
+    }
+  }
+  // Underflow and inexact results do not count, and clearing forgets.
+  ClearFloatStatus();
+  std::feraiseexcept(FE_UNDERFLOW | FE_INEXACT);
+  EXPECT_NO_THROW(CheckFloatStatus());
+  std::feraiseexcept(FE_OVERFLOW);
+  ClearFloatStatus();
+  EXPECT_NO_THROW(CheckFloatStatus());
+}
+
+}  // namespace
+}  // namespace trelvik
