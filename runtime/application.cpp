@@ -1,0 +1,64 @@
+#include "runtime/application.h"
+
+#include <QGuiApplication>
+#include <QLibraryInfo>
+#include <QScreen>
+#include <QTranslator>
+#include <QWidget>
+
+#include "runtime/startup_probe.h"
+
+namespace trelvik::runtime {
+namespace {
+
+// Faces that draw Simplified Chinese, in order of preference. Named
+// explicitly: left to itself fontconfig may pick a Japanese face, whose
+// glyph shapes differ from the Chinese ones.
+const QStringList kChineseFallbacks = {
+    QStringLiteral("Noto Sans CJK SC"),
+    QStringLiteral("Source Han Sans SC"),
+    QStringLiteral("WenQuanYi Micro Hei"),
+    QStringLiteral("WenQuanYi Zen Hei"),
+};
+
+void LoadQtTranslation(QApplication& app) {
+  auto* translator = new QTranslator(&app);
+  if (translator->load(QLocale(QLocale::Chinese, QLocale::China), QStringLiteral("qtbase"),
+                       QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+    app.installTranslator(translator);
+  }
+}
+
+}  // namespace
+
+Application::Application(int& argc, char** argv) : QApplication(argc, argv) {
+  setApplicationName(QStringLiteral("trelvik"));
+  LoadQtTranslation(*this);
+  setFont(ChineseFont({QStringLiteral("SimSun"), QStringLiteral("宋体")}, 12));
+}
+
+QFont ChineseFont(const QStringList& faces, int pixelSize) {
+  QFont font;
+  font.setFamilies(faces + kChineseFallbacks);
+  font.setPixelSize(pixelSize);
+  font.setWeight(QFont::Normal);
+  return font;
+}
+
+int Run(QWidget& window, const std::function<void()>& load) {
+  WatchFirstPaint(window);
+  load();
+  window.ensurePolished();
+  window.adjustSize();
+  if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+    window.move(screen->availableGeometry().center() - window.rect().center());
+  }
+  window.show();
+  if (QWidget* first = window.nextInFocusChain();
+      first && first != &window && first->focusPolicy() & Qt::TabFocus) {
+    first->setFocus(Qt::OtherFocusReason);
+  }
+  return QApplication::exec();
+}
+
+}  // namespace trelvik::runtime

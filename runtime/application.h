@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QApplication>
+#include <QFont>
+#include <QStringList>
+#include <functional>
+
+class QWidget;
+
+namespace trelvik::runtime {
+
+// The program's QApplication: Simplified-Chinese texts for Qt's own dialogs
+// and menus whatever the user's locale, and a default font that draws
+// Simplified Chinese.
+class Application : public QApplication {
+ public:
+  Application(int& argc, char** argv);
+};
+
+// A font of the given faces, falling back to faces that draw Simplified
+// Chinese where they are missing. Sizes are in device-independent pixels,
+// the unit of the windows' layout, so text keeps its place in the controls
+// at any screen scaling.
+QFont ChineseFont(const QStringList& faces, int pixelSize);
+
+// Starts the program with `window` as its startup window: runs `load`, shows
+// the window centred on the screen with the focus on its first control in
+// tab order, and runs the event loop until the program ends.
+int Run(QWidget& window, const std::function<void()>& load);
+
+}  // namespace trelvik::runtime

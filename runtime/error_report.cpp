@@ -1,0 +1,18 @@
+#include "runtime/error_report.h"
+
+#include <QApplication>
+#include <QMessageBox>
+
+#include "runtime/error_text.h"
+
+namespace trelvik::runtime {
+
+void ShowRuntimeError(QWidget* parent, const RuntimeError& error) {
+  QMessageBox box(QMessageBox::Critical, QStringLiteral("Trelvik工具"),
+                  QString::fromStdU16String(ErrorMessage(error.kind())), QMessageBox::Ok, parent);
+  box.setObjectName(QStringLiteral("runtimeErrorMessage"));
+  box.setWindowModality(Qt::ApplicationModal);
+  box.exec();
+}
+
+}  // namespace trelvik::runtime

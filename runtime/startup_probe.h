@@ -1,0 +1,14 @@
+#pragma once
+
+class QWidget;
+
+namespace trelvik::runtime {
+
+// For the startup benchmark: when the environment variable
+// TRELVIK_STARTUP_PROBE holds the launcher's steady-clock time in
+// nanoseconds, prints "first-paint-ns N" (the time from launch to the
+// window's first paint) on stderr once `window` is first painted, and ends
+// the program. Does nothing otherwise.
+void WatchFirstPaint(QWidget& window);
+
+}  // namespace trelvik::runtime

@@ -1,0 +1,12 @@
+// Entry point of the window tests: the program's own application object, so
+// that fonts and Qt's Chinese texts are set up as in the program.
+
+#include <gtest/gtest.h>
+
+#include "runtime/application.h"
+
+int main(int argc, char** argv) {
+  ::testing::InitGoogleTest(&argc, argv);
+  trelvik::runtime::Application app(argc, argv);
+  return RUN_ALL_TESTS();
+}

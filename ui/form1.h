@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QMainWindow>
+
+class QAction;
+class QLineEdit;
+class QPushButton;
+
+namespace trelvik {
+
+// The main window: two calculator rows (FAT32 and NTFS), their labels, the
+// Qinvo menu, and the web panel along the bottom.
+class Form1 : public QMainWindow {
+ public:
+  explicit Form1(QWidget* parent = nullptr);
+
+  // Runs once, before the window is first shown.
+  void load();
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  void setupWindow();
+  void setupLabels();
+  void setupBoxes();
+  void setupButtons();
+  void setupWebPanelArea();
+  void setupTabOrder();
+  void setupMenu();
+
+  void onCommand1Clicked();
+  void onCommand2Clicked();
+  void onHelpTriggered();
+  void onAboutTriggered();
+  void onExitTriggered();
+
+  QWidget* client_ = nullptr;
+  QLineEdit* text1_ = nullptr;
+  QLineEdit* text2_ = nullptr;
+  QLineEdit* text3_ = nullptr;
+  QLineEdit* text4_ = nullptr;
+  QPushButton* command1_ = nullptr;
+  QPushButton* command2_ = nullptr;
+  QWidget* webBrowser1_ = nullptr;
+};
+
+}  // namespace trelvik

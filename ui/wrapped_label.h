@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QLabel>
+
+namespace trelvik {
+
+// A label whose text wraps within its width at a line pitch of the font's
+// size plus one pixel. Fonts that draw Chinese often add a generous line gap,
+// and a label that was designed for three lines of text would otherwise show
+// two and a half.
+class WrappedLabel : public QLabel {
+ public:
+  WrappedLabel(const QString& text, QWidget* parent);
+
+  // Distance between the tops of two lines, in pixels.
+  int linePitch() const;
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+};
+
+}  // namespace trelvik
