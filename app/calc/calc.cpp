@@ -1,0 +1,371 @@
+#include "app/calc/calc.h"
+
+#include <cstdio>
+#include <optional>
+#include <vector>
+
+#include "core/number_text.h"
+#include "core/partition_size.h"
+#include "core/runtime_error.h"
+#include "runtime/error_text.h"
+#include "trelvik/build_info.h"
+
+namespace trelvik::calc {
+namespace {
+
+constexpr std::string_view kPrefix = "trelvik-calc: ";
+
+constexpr std::string_view kUsageHint =
+    "用法：trelvik-calc [--fs fat32|ntfs | --json] 大小…\n"
+    "详见 trelvik-calc --help。\n";
+
+constexpr std::string_view kHelp =
+    "用法：trelvik-calc [--fs fat32|ntfs | --json] 大小…\n"
+    "Usage: trelvik-calc [--fs fat32|ntfs | --json] SIZE... (the MB to enter so a partition shows "
+    "SIZE GB)\n"
+    "\n"
+    "对每个大小（单位 G）算出在分区工具中应输入多少 M，分区建好后才正好显示为这么多 G。\n"
+    "结果与 Trelvik工具 窗口中的完全相同。\n"
+    "大小只能写数字和最多一个小数点，如 8、0.5、1000；不能带符号、指数或空格。\n"
+    "\n"
+    "选项：\n"
+    "  --fs fat32   每行只输出一个大小的 FAT32 兆字节数\n"
+    "  --fs ntfs    每行只输出一个大小的 NTFS 兆字节数\n"
+    "  --json       输出一个 JSON 数组，每个大小一个对象：\n"
+    "               {\"gb\": 8, \"fat32_mb\": 8220, \"ntfs_mb\": 8198, \"ntfs_cylinders\": 1045}\n"
+    "  -h, --help   显示本说明\n"
+    "  --version    显示版本\n"
+    "\n"
+    "示例：\n"
+    "  $ trelvik-calc 8 100\n"
+    "  8 G: FAT32 8220 M, NTFS 8198 M\n"
+    "  100 G: FAT32 102796 M, NTFS 102407 M\n"
+    "  $ trelvik-calc --fs ntfs 8\n"
+    "  8198\n"
+    "\n"
+    "退出状态：0 成功；1 计算出错（如溢出）；2 参数有误。\n"
+    "只要有一个大小出错，标准输出就什么也不写。\n";
+
+enum class Output { Both, Fat32, Ntfs, Json };
+
+// A box that keeps every text written to it: the NTFS row's cylinder count
+// exists only as the first of its two writes.
+class RecordingBox final : public Box {
+ public:
+  std::u16string text() const override { return writes.empty() ? u"" : writes.back(); }
+  void setText(std::u16string_view text) override { writes.emplace_back(text); }
+  std::vector<std::u16string> writes;
+};
+
+struct Row {
+  std::string gigabytes, fat32, cylinders, ntfs;
+};
+
+bool IsDigit(char c) {
+  return c >= '0' && c <= '9';
+}
+
+// Digits with at most one point, and at least one digit. The window would
+// read far more ("+8", "1E3", "8 G"), but a script that passes such a text
+// has made a mistake worth hearing about.
+bool IsPlainDecimal(std::string_view text) {
+  bool digit = false;
+  bool point = false;
+  for (const char c : text) {
+    if (IsDigit(c)) {
+      digit = true;
+    } else if (c == '.' && !point) {
+      point = true;
+    } else {
+      return false;
+    }
+  }
+  return digit;
+}
+
+// "-8" and "-.5" are sizes with a sign, not options.
+bool IsOption(std::string_view arg) {
+  return arg.size() > 1 && arg[0] == '-' && !IsDigit(arg[1]) && arg[1] != '.';
+}
+
+std::optional<Output> FileSystemNamed(std::string_view name) {
+  std::string lower(name);
+  for (char& c : lower) {
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  }
+  if (lower == "fat32") return Output::Fat32;
+  if (lower == "ntfs") return Output::Ntfs;
+  return std::nullopt;
+}
+
+// The window's message on one line: a log keeps the error with its size.
+std::string OneLine(std::u16string_view message) {
+  std::string line;
+  for (const char c : Utf8(message)) {
+    if (c != '\n') {
+      line += c;
+    } else if (!line.empty() && line.back() != ' ') {
+      line += ' ';
+    }
+  }
+  return line;
+}
+
+// Runs one row as its 计算 button would; on a run-time error reports it and
+// returns false.
+template <typename Calculate>
+bool Attempt(std::string_view size, std::string_view rowName, std::string& err,
+             Calculate calculate) {
+  try {
+    calculate();
+    return true;
+  } catch (const RuntimeError& error) {
+    err += kPrefix;
+    err += "大小 " + Quoted(size) + " 的 " + std::string(rowName) + " 计算出错：";
+    err += OneLine(ErrorMessage(error.kind())) + "\n";
+    return false;
+  }
+}
+
+// The rows the output needs, from the size exactly as typed.
+bool CalculateRow(std::string_view size, Output output, Row& row, std::string& err) {
+  const TextBox input(std::u16string(size.begin(), size.end()));
+  bool ok = true;
+  if (output != Output::Ntfs) {
+    ok &= Attempt(size, "FAT32", err, [&] {
+      TextBox result;
+      CalculateFat32Row(input, result);
+      row.fat32 = Utf8(result.text());
+    });
+  }
+  if (output != Output::Fat32) {
+    ok &= Attempt(size, "NTFS", err, [&] {
+      RecordingBox result;
+      CalculateNtfsRow(input, result);
+      row.cylinders = Utf8(result.writes.at(0));
+      row.ntfs = Utf8(result.text());
+    });
+  }
+  // The size as the window writes numbers: "08" and ".5" are not JSON.
+  if (ok && (output == Output::Both || output == Output::Json)) {
+    ok = Attempt(size, "G", err,
+                 [&] { row.gigabytes = Utf8(FormatNumber(ParseNumber(input.text()))); });
+  }
+  return ok;
+}
+
+std::string Format(const std::vector<Row>& rows, Output output) {
+  std::string out;
+  if (output == Output::Json) out += "[\n";
+  for (std::size_t i = 0; i < rows.size(); ++i) {
+    const Row& row = rows[i];
+    switch (output) {
+      case Output::Both:
+        out += row.gigabytes + " G: FAT32 " + row.fat32 + " M, NTFS " + row.ntfs + " M\n";
+        break;
+      case Output::Fat32:
+        out += row.fat32 + "\n";
+        break;
+      case Output::Ntfs:
+        out += row.ntfs + "\n";
+        break;
+      case Output::Json:
+        out += "  {\"gb\": " + JsonValue(row.gigabytes) +
+               ", \"fat32_mb\": " + JsonValue(row.fat32) + ", \"ntfs_mb\": " + JsonValue(row.ntfs) +
+               ", \"ntfs_cylinders\": " + JsonValue(row.cylinders) + "}";
+        out += i + 1 < rows.size() ? ",\n" : "\n";
+        break;
+    }
+  }
+  if (output == Output::Json) out += "]\n";
+  return out;
+}
+
+// The length of the UTF-8 sequence at the start of `text` if it is a valid,
+// shortest-form one for a character other than a C1 control; otherwise 0.
+std::size_t PrintableSequence(std::string_view text) {
+  const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
+  const unsigned char lead = byte(0);
+  std::size_t length = 0;
+  char32_t c = 0;
+  if (lead >= 0xC2 && lead <= 0xDF) {
+    length = 2, c = lead & 0x1F;
+  } else if (lead >= 0xE0 && lead <= 0xEF) {
+    length = 3, c = lead & 0x0F;
+  } else if (lead >= 0xF0 && lead <= 0xF4) {
+    length = 4, c = lead & 0x07;
+  } else {
+    return 0;
+  }
+  if (text.size() < length) return 0;
+  for (std::size_t i = 1; i < length; ++i) {
+    if ((byte(i) & 0xC0) != 0x80) return 0;
+    c = (c << 6) | (byte(i) & 0x3F);
+  }
+  const char32_t smallest[] = {0, 0, 0x80, 0x800, 0x10000};
+  if (c < smallest[length] || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) return 0;
+  if (c <= 0x9F) return 0;  // C1 controls
+  return length;
+}
+
+void AppendHex(std::string& out, unsigned char byte) {
+  char hex[5];
+  std::snprintf(hex, sizeof hex, "\\x%02X", byte);
+  out += hex;
+}
+
+}  // namespace
+
+std::string Utf8(std::u16string_view text) {
+  std::string out;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    char32_t c = text[i];
+    const bool high = c >= 0xD800 && c <= 0xDBFF;
+    if (high && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) {
+      c = 0x10000 + ((c - 0xD800) << 10) + (text[++i] - 0xDC00);
+    } else if (c >= 0xD800 && c <= 0xDFFF) {
+      c = 0xFFFD;
+    }
+    if (c < 0x80) {
+      out += static_cast<char>(c);
+    } else if (c < 0x800) {
+      out += static_cast<char>(0xC0 | (c >> 6));
+      out += static_cast<char>(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+      out += static_cast<char>(0xE0 | (c >> 12));
+      out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+      out += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+      out += static_cast<char>(0xF0 | (c >> 18));
+      out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+      out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+      out += static_cast<char>(0x80 | (c & 0x3F));
+    }
+  }
+  return out;
+}
+
+std::string Quoted(std::string_view argument) {
+  std::string out = "\"";
+  for (std::size_t i = 0; i < argument.size();) {
+    const unsigned char c = static_cast<unsigned char>(argument[i]);
+    if (c == '"' || c == '\\') {
+      out += '\\';
+      out += static_cast<char>(c);
+      ++i;
+    } else if (c >= 0x20 && c < 0x7F) {
+      out += static_cast<char>(c);
+      ++i;
+    } else if (const std::size_t length = c >= 0x80 ? PrintableSequence(argument.substr(i)) : 0) {
+      out += argument.substr(i, length);
+      i += length;
+    } else {
+      AppendHex(out, c);
+      ++i;
+    }
+  }
+  return out + "\"";
+}
+
+std::string JsonValue(std::string_view text) {
+  // -? (0 | [1-9][0-9]*) (. [0-9]+)? ([eE] [+-]? [0-9]+)?
+  std::size_t i = 0;
+  const auto digits = [&] {
+    const std::size_t start = i;
+    while (i < text.size() && IsDigit(text[i])) ++i;
+    return i - start;
+  };
+  const auto skip = [&](char c) { return i < text.size() && text[i] == c && ++i; };
+  skip('-');
+  const bool leadingZero = i < text.size() && text[i] == '0';
+  const std::size_t whole = digits();
+  bool number = whole == 1 || (whole > 1 && !leadingZero);
+  if (number && skip('.')) number = digits() > 0;
+  if (number && (skip('e') || skip('E'))) {
+    skip('+') || skip('-');
+    number = digits() > 0;
+  }
+  if (number && i == text.size()) return std::string(text);
+
+  std::string out = "\"";
+  for (const char c : text) {
+    if (c == '"' || c == '\\') {
+      out += '\\';
+      out += c;
+    } else if (static_cast<unsigned char>(c) < 0x20) {
+      char escape[7];
+      std::snprintf(escape, sizeof escape, "\\u%04X", static_cast<unsigned char>(c));
+      out += escape;
+    } else {
+      out += c;
+    }
+  }
+  return out + "\"";
+}
+
+Outcome Run(std::span<const std::string_view> args) {
+  std::optional<Output> fileSystem;
+  bool json = false;
+  bool options = true;
+  bool anySize = false;
+  std::vector<std::string_view> sizes;
+  std::string problems;
+  const auto problem = [&](const std::string& text) {
+    problems += std::string(kPrefix) + text + "\n";
+  };
+
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string_view arg = args[i];
+    if (!options || !IsOption(arg)) {
+      anySize = true;
+      if (IsPlainDecimal(arg)) {
+        sizes.push_back(arg);
+      } else {
+        problem("无效的大小 " + Quoted(arg) +
+                "：只能写数字和最多一个小数点，不能带符号、指数或空格");
+      }
+    } else if (arg == "--") {
+      options = false;
+    } else if (arg == "-h" || arg == "--help") {
+      return {kExitSuccess, std::string(kHelp), ""};
+    } else if (arg == "--version") {
+      return {kExitSuccess,
+              "trelvik-calc " + std::string(build_info::kVersionText) + " (" +
+                  build_info::kVersionNumber + ")\n",
+              ""};
+    } else if (arg == "--json") {
+      json = true;
+    } else if (arg == "--fs" || arg.starts_with("--fs=")) {
+      std::optional<std::string_view> value;
+      if (arg != "--fs") {
+        value = arg.substr(5);
+      } else if (i + 1 < args.size()) {
+        value = args[++i];
+      }
+      if (!value) {
+        problem("--fs 后面缺少文件系统：fat32 或 ntfs");
+      } else if (fileSystem) {
+        problem("--fs 只能给一次");
+      } else if (!(fileSystem = FileSystemNamed(*value))) {
+        problem("--fs 的值 " + Quoted(*value) + " 无效：只能是 fat32 或 ntfs");
+      }
+    } else {
+      problem("未知选项 " + Quoted(arg));
+    }
+  }
+  if (json && fileSystem) problem("--json 与 --fs 不能同时使用");
+  if (!anySize) problem("没有给出大小");
+  if (!problems.empty()) return {kExitUsage, "", problems + std::string(kUsageHint)};
+
+  // All sizes are worked out before anything is written: a script reading
+  // stdout gets every result or none.
+  const Output output = json ? Output::Json : fileSystem.value_or(Output::Both);
+  std::vector<Row> rows(sizes.size());
+  std::string err;
+  bool ok = true;
+  for (std::size_t i = 0; i < sizes.size(); ++i) ok &= CalculateRow(sizes[i], output, rows[i], err);
+  if (!ok) return {kExitRuntimeError, "", err};
+  return {kExitSuccess, Format(rows, output), ""};
+}
+
+}  // namespace trelvik::calc

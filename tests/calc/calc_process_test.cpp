@@ -1,0 +1,276 @@
+// trelvik-calc run as a process, the way a script runs it.
+
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <poll.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <string>
+#include <vector>
+
+#include "trelvik/build_info.h"
+
+extern char** environ;
+
+namespace {
+
+struct Finished {
+  int status = -1;
+  std::string out, err;
+};
+
+// Runs `program` with `args`, capturing stdout and stderr apart, or sending
+// stdout to `stdoutPath` when one is given.
+Finished Spawn(const std::string& program, const std::vector<std::string>& args,
+               const char* stdoutPath = nullptr) {
+  int out[2], err[2];
+  if (pipe2(out, O_CLOEXEC) != 0 || pipe2(err, O_CLOEXEC) != 0) {
+    ADD_FAILURE() << "pipe2 failed";
+    return {};
+  }
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  if (stdoutPath) {
+    posix_spawn_file_actions_addopen(&actions, 1, stdoutPath, O_WRONLY, 0);
+  } else {
+    posix_spawn_file_actions_adddup2(&actions, out[1], 1);
+  }
+  posix_spawn_file_actions_adddup2(&actions, err[1], 2);
+  std::vector<char*> argv{const_cast<char*>(program.c_str())};
+  for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
+  argv.push_back(nullptr);
+  pid_t pid = 0;
+  const int spawned = posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), environ);
+  posix_spawn_file_actions_destroy(&actions);
+  close(out[1]);
+  close(err[1]);
+
+  Finished run;
+  pollfd fds[] = {{out[0], POLLIN, 0}, {err[0], POLLIN, 0}};
+  std::string* sinks[] = {&run.out, &run.err};
+  for (int open = 2; spawned == 0 && open > 0;) {
+    if (poll(fds, 2, -1) < 0) break;
+    for (int i = 0; i < 2; ++i) {
+      if (fds[i].fd < 0 || fds[i].revents == 0) continue;
+      char buffer[4096];
+      const ssize_t n = read(fds[i].fd, buffer, sizeof buffer);
+      if (n > 0) {
+        sinks[i]->append(buffer, static_cast<std::size_t>(n));
+      } else {
+        fds[i].fd = -1;
+        --open;
+      }
+    }
+  }
+  close(out[0]);
+  close(err[0]);
+  EXPECT_EQ(spawned, 0) << "cannot start " << program;
+  int status = 0;
+  if (spawned == 0 && waitpid(pid, &status, 0) == pid) {
+    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+  }
+  return run;
+}
+
+Finished Calc(const std::vector<std::string>& args, const char* stdoutPath = nullptr) {
+  return Spawn(TRELVIK_CALC_PATH, args, stdoutPath);
+}
+
+// Python's own reader as the judge of the JSON: strict (NaN and Infinity
+// refused), numbers kept as the texts that were written.
+constexpr char kJsonToLines[] = R"(
+import json, sys
+class Number(str): pass
+def refuse(name): raise ValueError('not JSON: ' + name)
+rows = json.loads(sys.argv[1], parse_int=Number, parse_float=Number, parse_constant=refuse)
+keys = ['gb', 'fat32_mb', 'ntfs_mb', 'ntfs_cylinders']
+assert type(rows) is list
+for row in rows:
+    assert type(row) is dict and sorted(row) == sorted(keys), row
+    assert all(type(row[k]) is Number for k in keys), row
+    print(' '.join(row[k] for k in keys))
+)";
+
+std::string JsonAsLines(const std::string& json) {
+  const std::string python = TRELVIK_PYTHON3;
+  if (python.empty()) return "(python3 not found at configure time)";
+  const Finished run = Spawn(python, {"-c", kJsonToLines, json});
+  EXPECT_EQ(run.status, 0) << run.err << "\nfor:\n" << json;
+  return run.out;
+}
+
+// `head`, `zeros` zeros, then `tail`: the long plain decimals of the edge cases.
+std::string Digits(std::string head, std::size_t zeros, std::string_view tail = "") {
+  head.append(zeros, '0');
+  head.append(tail);
+  return head;
+}
+
+struct Worked {
+  std::string gigabytes, fat32, cylinders, ntfs;
+};
+
+const Worked kWorked[] = {
+    {"0.3", "304.4", "40", "314"},        {"0.5", "510", "66", "518"},
+    {"1", "1024", "131", "1028"},         {"1.5", "1538", "196", "1538"},
+    {"2", "2052", "262", "2056"},         {"8", "8220", "1045", "8198"},
+    {"10", "10276", "1306", "10245"},     {"12", "12332", "1567", "12292"},
+    {"100", "102796", "13055", "102407"}, {"1000", "1027996", "130542", "1024003"},
+};
+
+TEST(CalcCli, WorkedValuesInEveryOutputForm) {
+  std::vector<std::string> sizes;
+  std::string lines, fat32, ntfs, json;
+  for (const Worked& w : kWorked) {
+    sizes.push_back(w.gigabytes);
+    lines += w.gigabytes + " G: FAT32 " + w.fat32 + " M, NTFS " + w.ntfs + " M\n";
+    fat32 += w.fat32 + "\n";
+    ntfs += w.ntfs + "\n";
+    json += w.gigabytes + " " + w.fat32 + " " + w.ntfs + " " + w.cylinders + "\n";
+  }
+  const auto with = [&](std::vector<std::string> options) {
+    options.insert(options.end(), sizes.begin(), sizes.end());
+    const Finished run = Calc(options);
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.err, "");
+    return run.out;
+  };
+  EXPECT_EQ(with({}), lines);
+  EXPECT_EQ(with({"--fs", "fat32"}), fat32);
+  EXPECT_EQ(with({"--fs=NTFS"}), ntfs);
+  EXPECT_EQ(JsonAsLines(with({"--json"})), json);
+}
+
+TEST(CalcCli, JsonParsesForEveryShapeOfNumber) {
+  // Leading zeros and bare points as typed, exponent forms both ways, a
+  // negative result, a subnormal size and one that reads as zero.
+  const std::vector<std::string> sizes = {"08",
+                                          ".5",
+                                          "5.",
+                                          "0",
+                                          "0.00001",
+                                          Digits("0.", 315, "1"),
+                                          Digits("0.", 400, "1"),
+                                          "12345678901234567890",
+                                          "1000000000000"};
+  const Finished run = Calc([&] {
+    std::vector<std::string> args{"--json"};
+    args.insert(args.end(), sizes.begin(), sizes.end());
+    return args;
+  }());
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(JsonAsLines(run.out),
+            "8 8220 8198 1045\n"
+            "0.5 510 518 66\n"
+            "5 5136 5123 653\n"
+            "0 -4 8 1\n"
+            "1E-5 -3.98972 8 1\n"
+            "9.99999983659714E-317 -4 8 1\n"
+            "0 -4 8 1\n"
+            "1.23456789012346E+19 1.26913579104691E+22 1.26419751948642E+22 1.61162559595903E+21\n"
+            "1000000000000 1.028E+15 1.024E+15 130541674447557\n");
+}
+
+TEST(CalcCli, BadCommandLinesPrintNothingAndExit2) {
+  const struct {
+    std::vector<std::string> args;
+    std::string named;  // what stderr must point at
+  } cases[] = {
+      {{"-8"}, "\"-8\""},
+      {{"+8"}, "\"+8\""},
+      {{"-.5"}, "\"-.5\""},
+      {{"1e3"}, "\"1e3\""},
+      {{"1E3"}, "\"1E3\""},
+      {{" 8"}, "\" 8\""},
+      {{"8 "}, "\"8 \""},
+      {{"1 2"}, "\"1 2\""},
+      {{""}, "\"\""},
+      {{"."}, "\".\""},
+      {{"1.2.3"}, "\"1.2.3\""},
+      {{"abc"}, "\"abc\""},
+      {{"8G"}, "\"8G\""},
+      {{"1,5"}, "\"1,5\""},
+      {{"０８"}, "\"０８\""},
+      {{"8", "x", "10"}, "\"x\""},
+      {{"--", "--json"}, "\"--json\""},
+      {{"--bogus", "8"}, "未知选项 \"--bogus\""},
+      {{"-x", "8"}, "未知选项 \"-x\""},
+      {{"8", "--fs"}, "--fs 后面缺少文件系统"},
+      {{"--fs", "ext4", "8"}, "\"ext4\""},
+      {{"--fs=", "8"}, "\"\" 无效"},
+      {{"--fs", "ntfs", "--fs", "ntfs", "8"}, "--fs 只能给一次"},
+      {{"--json", "--fs", "ntfs", "8"}, "--json 与 --fs 不能同时使用"},
+      {{}, "没有给出大小"},
+      {{"--json"}, "没有给出大小"},
+      {{"\x1b[2J"}, "\"\\x1B[2J\""},
+  };
+  for (const auto& c : cases) {
+    std::string line;
+    for (const std::string& arg : c.args) line += " [" + arg + "]";
+    SCOPED_TRACE("trelvik-calc" + line);
+    const Finished run = Calc(c.args);
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(run.out, "");
+    EXPECT_NE(run.err.find(c.named), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("用法"), std::string::npos) << run.err;
+  }
+}
+
+TEST(CalcCli, RunTimeErrorsInTheWindowsWords) {
+  // The line for a row that failed with 实时错误 '6': 溢出, as stderr shows it.
+  const auto overflow = [](const std::string& size, const char* row) {
+    return "trelvik-calc: 大小 \"" + size + "\" 的 " + row + " 计算出错：实时错误 '6': 溢出\n";
+  };
+  const std::string tooManyDigits(400, '9');
+  const std::string huge = Digits("1", 306);
+  // Fits NTFS but not FAT32, which multiplies by 1028 rather than 1024.
+  const std::string betweenRows = Digits("175", 303);
+  const struct {
+    std::vector<std::string> args;
+    int status;
+    std::string out, err;
+  } cases[] = {
+      {{tooManyDigits}, 1, "", overflow(tooManyDigits, "FAT32") + overflow(tooManyDigits, "NTFS")},
+      {{"8", huge, "10", huge},
+       1,
+       "",
+       overflow(huge, "FAT32") + overflow(huge, "NTFS") + overflow(huge, "FAT32") +
+           overflow(huge, "NTFS")},
+      {{"--json", "8", huge}, 1, "", overflow(huge, "FAT32") + overflow(huge, "NTFS")},
+      {{"--fs", "ntfs", "8", huge}, 1, "", overflow(huge, "NTFS")},
+      {{betweenRows}, 1, "", overflow(betweenRows, "FAT32")},
+      {{"--fs", "fat32", betweenRows}, 1, "", overflow(betweenRows, "FAT32")},
+      {{"--fs", "ntfs", betweenRows}, 0, "1.792E+308\n", ""},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.args.front() + " ... (" + std::to_string(c.args.size()) + " arguments)");
+    const Finished run = Calc(c.args);
+    EXPECT_EQ(run.status, c.status);
+    EXPECT_EQ(run.out, c.out);
+    EXPECT_EQ(run.err, c.err);
+  }
+}
+
+TEST(CalcCli, HelpAndVersion) {
+  for (const char* option : {"--help", "-h"}) {
+    const Finished run = Calc({"8", option});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.err, "");
+    EXPECT_EQ(run.out.rfind("用法：trelvik-calc", 0), 0u) << run.out;
+    EXPECT_NE(run.out.find("\nUsage: trelvik-calc"), std::string::npos) << run.out;
+  }
+  const Finished version = Calc({"--version"});
+  EXPECT_EQ(version.status, 0);
+  EXPECT_EQ(version.out, "trelvik-calc " + std::string(trelvik::build_info::kVersionText) + " (" +
+                             trelvik::build_info::kVersionNumber + ")\n");
+}
+
+TEST(CalcCli, AnUnwritableStdoutIsAFailure) {
+  const Finished run = Calc({"8"}, "/dev/full");
+  EXPECT_EQ(run.status, 1);
+  EXPECT_NE(run.err.find("无法写入标准输出"), std::string::npos) << run.err;
+}
+
+}  // namespace
