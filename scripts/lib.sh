@@ -61,5 +61,13 @@ trelvik_ensure_display() {
   done
   openbox >/dev/null 2>&1 &
   TRELVIK_WM_PID=$!
+  # Windows mapped while the window manager is still starting may be left
+  # unmanaged and unmapped: wait until it announces itself.
+  tries=0
+  until xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; do
+    tries=$((tries + 1))
+    if [ $tries -gt 100 ]; then echo "openbox did not start" >&2; return 1; fi
+    sleep 0.1
+  done
   trap 'kill $TRELVIK_WM_PID $TRELVIK_XVFB_PID 2>/dev/null || true' EXIT
 }

@@ -27,10 +27,14 @@ struct Twips {
   int left, top, width, height;
 };
 
-QRect ToPixels(Twips t) { return QRect(t.left / 15, t.top / 15, t.width / 15, t.height / 15); }
+QRect ToPixels(Twips t) {
+  return QRect(t.left / 15, t.top / 15, t.width / 15, t.height / 15);
+}
 
 // Colours as the design gives them: 0x00BBGGRR.
-QColor FromBgr(unsigned bgr) { return QColor(bgr & 0xFF, (bgr >> 8) & 0xFF, (bgr >> 16) & 0xFF); }
+QColor FromBgr(unsigned bgr) {
+  return QColor(bgr & 0xFF, (bgr >> 8) & 0xFF, (bgr >> 16) & 0xFF);
+}
 
 // The client area, below the menu bar.
 constexpr int kClientWidth = 6000;
@@ -142,13 +146,25 @@ void Form1::setupLabels() {
 
 void Form1::setupBoxes() {
   const BoxRow rows[] = {
-      {&Form1::text1_, "Text1", {1080, 720, 1335, 270}, u"FAT32 分区大小（GB）",
+      {&Form1::text1_,
+       "Text1",
+       {1080, 720, 1335, 270},
+       u"FAT32 分区大小（GB）",
        u"输入想要的 FAT32 分区大小，单位为 GB"},
-      {&Form1::text2_, "Text2", {3600, 720, 1335, 270}, u"FAT32 分区设置值（MB）",
+      {&Form1::text2_,
+       "Text2",
+       {3600, 720, 1335, 270},
+       u"FAT32 分区设置值（MB）",
        u"分区时应为 FAT32 分区设置的大小，单位为 MB"},
-      {&Form1::text3_, "Text3", {1080, 1320, 1335, 270}, u"NTFS 分区大小（GB）",
+      {&Form1::text3_,
+       "Text3",
+       {1080, 1320, 1335, 270},
+       u"NTFS 分区大小（GB）",
        u"输入想要的 NTFS 分区大小，单位为 GB"},
-      {&Form1::text4_, "Text4", {3600, 1320, 1335, 270}, u"NTFS 分区设置值（MB）",
+      {&Form1::text4_,
+       "Text4",
+       {3600, 1320, 1335, 270},
+       u"NTFS 分区设置值（MB）",
        u"分区时应为 NTFS 分区设置的大小，单位为 MB"},
   };
   for (const BoxRow& row : rows) {
@@ -165,9 +181,15 @@ void Form1::setupBoxes() {
 
 void Form1::setupButtons() {
   const ButtonRow rows[] = {
-      {&Form1::command1_, "Command1", {2880, 720, 495, 255}, u"计算 FAT32",
+      {&Form1::command1_,
+       "Command1",
+       {2880, 720, 495, 255},
+       u"计算 FAT32",
        u"按输入的 GB 数计算 FAT32 分区应设置的 MB 数"},
-      {&Form1::command2_, "Command2", {2880, 1320, 495, 255}, u"计算 NTFS",
+      {&Form1::command2_,
+       "Command2",
+       {2880, 1320, 495, 255},
+       u"计算 NTFS",
        u"按输入的 GB 数计算 NTFS 分区应设置的 MB 数"},
   };
   for (const ButtonRow& row : rows) {
@@ -236,7 +258,9 @@ void Form1::onHelpTriggered() {}
 
 void Form1::onAboutTriggered() {}
 
-void Form1::onExitTriggered() { QCoreApplication::exit(0); }
+void Form1::onExitTriggered() {
+  QCoreApplication::exit(0);
+}
 
 void Form1::closeEvent(QCloseEvent* event) {
   // Closing the main window ends the program, Help and About included.

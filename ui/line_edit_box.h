@@ -14,8 +14,8 @@ class LineEditBox final : public Box {
 
   std::u16string text() const override { return edit_.text().toStdU16String(); }
   void setText(std::u16string_view text) override {
-    edit_.setText(QString(reinterpret_cast<const QChar*>(text.data()),
-                          static_cast<qsizetype>(text.size())));
+    edit_.setText(
+        QString(reinterpret_cast<const QChar*>(text.data()), static_cast<qsizetype>(text.size())));
   }
 
  private:

@@ -29,7 +29,8 @@ void WrappedLabel::paintEvent(QPaintEvent*) {
   // proportion inside the tighter pitch.
   const QFontMetricsF metrics(font());
   const qreal pitch = linePitch();
-  const qreal ascent = std::round(pitch * metrics.ascent() / (metrics.ascent() + metrics.descent()));
+  const qreal ascent =
+      std::round(pitch * metrics.ascent() / (metrics.ascent() + metrics.descent()));
   layout.beginLayout();
   for (int row = 0;; ++row) {
     QTextLine line = layout.createLine();

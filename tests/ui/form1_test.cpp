@@ -62,14 +62,14 @@ struct Place {
 
 TEST_F(Form1Test, ControlsStandWhereTheDesignPutsThem) {
   const Place places[] = {
-      {"Label1", 1680, 0, 2535, 375},       {"Label2", 480, 720, 495, 255},
-      {"Label3", 2640, 720, 135, 255},      {"Label4", 5160, 720, 135, 255},
-      {"Label5", 480, 1320, 495, 255},      {"Label6", 2640, 1320, 135, 255},
-      {"Label7", 5160, 1320, 135, 255},     {"Text1", 1080, 720, 1335, 270},
-      {"Text2", 3600, 720, 1335, 270},      {"Text3", 1080, 1320, 1335, 270},
-      {"Text4", 3600, 1320, 1335, 270},     {"Command1", 2880, 720, 495, 255},
-      {"Command2", 2880, 1320, 495, 255},   {"Label8", 840, 1680, 1935, 615},
-      {"Label9", 3360, 1680, 1935, 615},    {"WebBrowser1", 0, 2280, 6015, 1575},
+      {"Label1", 1680, 0, 2535, 375},     {"Label2", 480, 720, 495, 255},
+      {"Label3", 2640, 720, 135, 255},    {"Label4", 5160, 720, 135, 255},
+      {"Label5", 480, 1320, 495, 255},    {"Label6", 2640, 1320, 135, 255},
+      {"Label7", 5160, 1320, 135, 255},   {"Text1", 1080, 720, 1335, 270},
+      {"Text2", 3600, 720, 1335, 270},    {"Text3", 1080, 1320, 1335, 270},
+      {"Text4", 3600, 1320, 1335, 270},   {"Command1", 2880, 720, 495, 255},
+      {"Command2", 2880, 1320, 495, 255}, {"Label8", 840, 1680, 1935, 615},
+      {"Label9", 3360, 1680, 1935, 615},  {"WebBrowser1", 0, 2280, 6015, 1575},
   };
   const QWidget* client = form_->centralWidget();
   EXPECT_EQ(client->size(), QSize(6000 / 15, 3870 / 15));
@@ -148,7 +148,8 @@ TEST_F(Form1Test, ChineseIsDrawnWithASimplifiedChineseFace) {
     const QStringList families = FamiliesDrawing(text, w->font());
     ASSERT_FALSE(families.isEmpty()) << name;
     for (const QString& family : families) {
-      EXPECT_TRUE(family.contains(QStringLiteral(" SC")) || family.contains(QStringLiteral("WenQuanYi")) ||
+      EXPECT_TRUE(family.contains(QStringLiteral(" SC")) ||
+                  family.contains(QStringLiteral("WenQuanYi")) ||
                   family.contains(QStringLiteral("YaHei")) || family == QStringLiteral("SimSun"))
           << name << " drawn with " << family.toStdString();
     }
@@ -228,7 +229,8 @@ TEST_F(Form1Test, ContextMenuPasteIsNotFilteredAndReadsChinese) {
     captions << a->text();
     if (a->text().startsWith(QStringLiteral("粘贴"))) paste = a;
   }
-  EXPECT_TRUE(captions.join(' ').contains(QStringLiteral("粘贴"))) << captions.join(' ').toStdString();
+  EXPECT_TRUE(captions.join(' ').contains(QStringLiteral("粘贴")))
+      << captions.join(' ').toStdString();
   EXPECT_TRUE(captions.join(' ').contains(QStringLiteral("撤销")) ||
               captions.join(' ').contains(QStringLiteral("撤消")))
       << captions.join(' ').toStdString();
@@ -275,10 +277,18 @@ struct WorkedRow {
 
 TEST_F(Form1Test, WorkedValuesThroughTheWindow) {
   const WorkedRow rows[] = {
-      {"", "-4", "8"},         {"0.3", "304.4", "314"},  {"0.5", "510", "518"},
-      {"1", "1024", "1028"},   {"1.5", "1538", "1538"},  {"2", "2052", "2056"},
-      {"8", "8220", "8198"},   {"10", "10276", "10245"}, {"12", "12332", "12292"},
-      {"100", "102796", "102407"}, {"1000", "1027996", "1024003"}, {"1.2.3", "1229.6", "1232"},
+      {"", "-4", "8"},
+      {"0.3", "304.4", "314"},
+      {"0.5", "510", "518"},
+      {"1", "1024", "1028"},
+      {"1.5", "1538", "1538"},
+      {"2", "2052", "2056"},
+      {"8", "8220", "8198"},
+      {"10", "10276", "10245"},
+      {"12", "12332", "12292"},
+      {"100", "102796", "102407"},
+      {"1000", "1027996", "1024003"},
+      {"1.2.3", "1229.6", "1232"},
   };
   for (const WorkedRow& row : rows) {
     box("Text1")->clear();

@@ -77,13 +77,14 @@ class ProgramTest : public ::testing::Test {
     program_.start(QStringLiteral(TRELVIK_PROGRAM), {});
     ASSERT_TRUE(program_.waitForStarted());
     window_ = RunTool(QStringLiteral("xdotool"),
-                  {QStringLiteral("search"), QStringLiteral("--sync"), QStringLiteral("--onlyvisible"),
-                   QStringLiteral("--pid"), QString::number(program_.processId()),
-                   QStringLiteral("--name"), QStringLiteral("Trelvik工具1.2")})
+                      {QStringLiteral("search"), QStringLiteral("--sync"),
+                       QStringLiteral("--onlyvisible"), QStringLiteral("--pid"),
+                       QString::number(program_.processId()), QStringLiteral("--name"),
+                       QStringLiteral("Trelvik工具1.2")})
                   .section(QLatin1Char('\n'), 0, 0);
     ASSERT_FALSE(window_.isEmpty());
     RunTool(QStringLiteral("xdotool"),
-        {QStringLiteral("windowactivate"), QStringLiteral("--sync"), window_});
+            {QStringLiteral("windowactivate"), QStringLiteral("--sync"), window_});
   }
   void TearDown() override {
     if (program_.state() != QProcess::NotRunning) {
@@ -117,9 +118,9 @@ TEST_F(ProgramTest, TheWindowManagerCannotMaximizeIt) {
         .section(QLatin1Char('\n'), 2, 2);
   };
   const QString before = geometry();
-  RunTool(QStringLiteral("wmctrl"), {QStringLiteral("-i"), QStringLiteral("-r"), window_,
-                                 QStringLiteral("-b"),
-                                 QStringLiteral("add,maximized_vert,maximized_horz")});
+  RunTool(QStringLiteral("wmctrl"),
+          {QStringLiteral("-i"), QStringLiteral("-r"), window_, QStringLiteral("-b"),
+           QStringLiteral("add,maximized_vert,maximized_horz")});
   QTest::qWait(300);
   EXPECT_EQ(geometry(), before);
 }
