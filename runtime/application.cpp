@@ -1,10 +1,13 @@
 #include "runtime/application.h"
 
+#include <unistd.h>
+
 #include <QGuiApplication>
 #include <QLibraryInfo>
 #include <QScreen>
 #include <QTranslator>
 #include <QWidget>
+#include <cstdio>
 
 #include "runtime/startup_probe.h"
 
@@ -31,7 +34,18 @@ void LoadQtTranslation(QApplication& app) {
 
 }  // namespace
 
-Application::Application(int& argc, char** argv) : QApplication(argc, argv) {
+int& Application::PrepareProcess(int& argc) {
+  // Chromium refuses to start its sandbox as root; there, and only there,
+  // the panel runs without it.
+  if (geteuid() == 0 && qEnvironmentVariableIsEmpty("QTWEBENGINE_DISABLE_SANDBOX")) {
+    qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+    std::fputs("trelvik: running as root, so the web panel runs without Chromium's sandbox\n",
+               stderr);
+  }
+  return argc;
+}
+
+Application::Application(int& argc, char** argv) : QApplication(PrepareProcess(argc), argv) {
   setApplicationName(QStringLiteral("trelvik"));
   LoadQtTranslation(*this);
   setFont(ChineseFont({QStringLiteral("SimSun"), QStringLiteral("宋体")}, 12));

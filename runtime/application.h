@@ -15,6 +15,10 @@ namespace trelvik::runtime {
 class Application : public QApplication {
  public:
   Application(int& argc, char** argv);
+
+ private:
+  // What has to be settled before Qt starts: see the definition.
+  static int& PrepareProcess(int& argc);
 };
 
 // A font of the given faces, falling back to faces that draw Simplified

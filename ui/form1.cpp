@@ -17,6 +17,8 @@
 #include "runtime/key_hook.h"
 #include "ui/filter_key.h"
 #include "ui/line_edit_box.h"
+#include "ui/secondary_texts.h"
+#include "ui/text_window.h"
 #include "ui/wrapped_label.h"
 
 namespace trelvik {
@@ -93,7 +95,7 @@ constexpr Twips kWebPanelPlace = {0, 2280, 6015, 1575};
 
 }  // namespace
 
-Form1::Form1(QWidget* parent) : QMainWindow(parent) {
+Form1::Form1(const QUrl& startPage, QWidget* parent) : QMainWindow(parent), startPage_(startPage) {
   setupWindow();
   setupLabels();
   setupBoxes();
@@ -103,7 +105,9 @@ Form1::Form1(QWidget* parent) : QMainWindow(parent) {
   setupMenu();
 }
 
-void Form1::load() {}
+void Form1::load() {
+  webBrowser1_->navigate(startPage_);
+}
 
 void Form1::setupWindow() {
   setObjectName(QStringLiteral("Form1"));
@@ -208,7 +212,7 @@ void Form1::setupButtons() {
 }
 
 void Form1::setupWebPanelArea() {
-  webBrowser1_ = new QWidget(client_);
+  webBrowser1_ = new WebPanel(client_);
   webBrowser1_->setObjectName(QStringLiteral("WebBrowser1"));
   webBrowser1_->setGeometry(ToPixels(kWebPanelPlace));
 }
@@ -254,9 +258,19 @@ void Form1::onCommand2Clicked() {
   });
 }
 
-void Form1::onHelpTriggered() {}
+void Form1::onHelpTriggered() {
+  if (!helpWindow_)
+    helpWindow_ = new TextWindow(kCaption, QStringLiteral("帮助"), HelpText(), this);
+  helpWindow_->present();
+}
 
-void Form1::onAboutTriggered() {}
+void Form1::onAboutTriggered() {
+  if (!aboutWindow_) {
+    aboutWindow_ =
+        new TextWindow(QStringLiteral("关于"), QStringLiteral("关于"), AboutText(), this);
+  }
+  aboutWindow_->present();
+}
 
 void Form1::onExitTriggered() {
   QCoreApplication::exit(0);

@@ -1,6 +1,9 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QUrl>
+
+#include "ui/web_panel.h"
 
 class QAction;
 class QLineEdit;
@@ -8,14 +11,21 @@ class QPushButton;
 
 namespace trelvik {
 
+class TextWindow;
+
 // The main window: two calculator rows (FAT32 and NTFS), their labels, the
 // Qinvo menu, and the web panel along the bottom.
 class Form1 : public QMainWindow {
  public:
-  explicit Form1(QWidget* parent = nullptr);
+  // `startPage` is the page the web panel shows.
+  explicit Form1(const QUrl& startPage = StartPage(), QWidget* parent = nullptr);
 
-  // Runs once, before the window is first shown.
+  // Runs once, before the window is first shown: requests the start page.
   void load();
+
+  // The Help and About windows, once first shown, or nullptr.
+  TextWindow* helpWindow() const { return helpWindow_; }
+  TextWindow* aboutWindow() const { return aboutWindow_; }
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -42,7 +52,10 @@ class Form1 : public QMainWindow {
   QLineEdit* text4_ = nullptr;
   QPushButton* command1_ = nullptr;
   QPushButton* command2_ = nullptr;
-  QWidget* webBrowser1_ = nullptr;
+  WebPanel* webBrowser1_ = nullptr;
+  TextWindow* helpWindow_ = nullptr;
+  TextWindow* aboutWindow_ = nullptr;
+  QUrl startPage_;
 };
 
 }  // namespace trelvik

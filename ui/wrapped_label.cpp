@@ -18,10 +18,19 @@ int WrappedLabel::linePitch() const {
   return std::min(size + 1, QFontMetrics(font()).lineSpacing());
 }
 
+QString WrappedLabel::displayed(QString text) {
+  // CR LF and LF break the line; a carriage return on its own is drawn as
+  // nothing, so the words on either side of it read on.
+  text.replace(QStringLiteral("\r\n"), QString(QChar::LineSeparator));
+  text.replace(QLatin1Char('\n'), QChar::LineSeparator);
+  text.remove(QLatin1Char('\r'));
+  return text;
+}
+
 void WrappedLabel::paintEvent(QPaintEvent*) {
   QPainter painter(this);
   painter.setPen(palette().color(foregroundRole()));
-  QTextLayout layout(text(), font());
+  QTextLayout layout(displayed(text()), font());
   QTextOption option(Qt::AlignLeft);
   option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
   layout.setTextOption(option);

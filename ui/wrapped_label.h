@@ -15,6 +15,9 @@ class WrappedLabel : public QLabel {
   // Distance between the tops of two lines, in pixels.
   int linePitch() const;
 
+  // The text as drawn: line breaks made explicit, lone carriage returns gone.
+  static QString displayed(QString text);
+
  protected:
   void paintEvent(QPaintEvent* event) override;
 };

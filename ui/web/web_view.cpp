@@ -1,0 +1,95 @@
+// The engine behind the main window's web panel, in a module of its own:
+// the engine's libraries are large, and loading them only after the window
+// is first painted keeps them from holding it up.
+
+#include <QCoreApplication>
+#include <QDesktopServices>
+#include <QOpenGLContext>
+#include <QQuickWindow>
+#include <QSGRendererInterface>
+#include <QWebEngineLoadingInfo>
+#include <QWebEngineNewWindowRequest>
+#include <QWebEnginePage>
+#include <QWebEngineSettings>
+#include <QWebEngineView>
+
+#include "ui/web/web_view_module.h"
+
+// Qt's own hook for the context its engine shares (exported by Qt GUI, the
+// same call the engine's start-up helper makes).
+QT_BEGIN_NAMESPACE
+Q_GUI_EXPORT void qt_gl_set_global_share_context(QOpenGLContext* context);
+QT_END_NAMESPACE
+
+namespace trelvik {
+namespace {
+
+// The engine expects an OpenGL context to share. Qt makes one at start-up
+// when asked to, which would cost every start of the program the time to
+// set up OpenGL before its window appears; the panel makes it here instead,
+// after the window is up.
+void EnsureSharedContext() {
+  if (QOpenGLContext::globalShareContext()) return;
+  auto* context = new QOpenGLContext(QCoreApplication::instance());
+  context->create();
+  qt_gl_set_global_share_context(context);
+}
+
+bool IsWebUrl(const QUrl& url) {
+  return url.scheme() == QLatin1String("http") || url.scheme() == QLatin1String("https");
+}
+
+// Shown in place of the engine's own error page.
+const QString kOfflinePage = QStringLiteral(
+    "<!DOCTYPE html><html lang=\"zh-CN\"><head><meta charset=\"utf-8\"><title>Qinvo</title>"
+    "<style>body{margin:0;padding:10px 14px;font:12px 'Noto Sans CJK SC','WenQuanYi Micro Hei',"
+    "sans-serif;color:#555;background:#f7f7f7}b{color:#333}</style></head><body>"
+    "<b>暂时无法打开网站首页。</b><br>请检查网络连接，稍后再试。"
+    "上面的分区计算不受影响，照常可用。</body></html>");
+
+// The panel's page: keeps itself to the start page and sends the user's own
+// browsing to the desktop browser.
+class PanelPage : public QWebEnginePage {
+ public:
+  explicit PanelPage(QObject* parent) : QWebEnginePage(parent) {
+    connect(this, &QWebEnginePage::newWindowRequested, this,
+            [](QWebEngineNewWindowRequest& request) { OpenOutside(request.requestedUrl()); });
+    connect(this, &QWebEnginePage::loadingChanged, this, [this](const QWebEngineLoadingInfo& info) {
+      // Only a load that failed, not one refused on purpose, gets the note.
+      if (info.status() == QWebEngineLoadingInfo::LoadFailedStatus && IsWebUrl(info.url())) {
+        setHtml(kOfflinePage, QUrl(QStringLiteral("about:blank")));
+      }
+    });
+  }
+
+ protected:
+  bool acceptNavigationRequest(const QUrl& url, NavigationType type, bool isMainFrame) override {
+    if (type == NavigationTypeLinkClicked || type == NavigationTypeFormSubmitted) {
+      OpenOutside(url);
+      return false;
+    }
+    // The start page, its redirects and its frames; never local files.
+    return IsWebUrl(url) || (url.scheme() == QLatin1String("data") && isMainFrame) ||
+           url == QUrl(QStringLiteral("about:blank"));
+  }
+
+ private:
+  static void OpenOutside(const QUrl& url) {
+    if (IsWebUrl(url)) QDesktopServices::openUrl(url);
+  }
+};
+
+}  // namespace
+}  // namespace trelvik
+
+extern "C" Q_DECL_EXPORT QWidget* trelvik_create_web_view(QWidget* parent) {
+  // Drawn in software: the panel is small, and an OpenGL view would make
+  // Qt recreate the already visible main window to draw it.
+  QQuickWindow::setGraphicsApi(QSGRendererInterface::Software);
+  trelvik::EnsureSharedContext();
+  auto* view = new QWebEngineView(parent);
+  auto* page = new trelvik::PanelPage(view);
+  page->settings()->setAttribute(QWebEngineSettings::LocalContentCanAccessFileUrls, false);
+  view->setPage(page);
+  return view;
+}

@@ -1,0 +1,88 @@
+#include "ui/web_panel.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QEvent>
+#include <QLibrary>
+#include <QResizeEvent>
+#include <QTimer>
+
+#include "trelvik/build_info.h"
+#include "ui/web/web_view_module.h"
+
+namespace trelvik {
+namespace {
+
+// Calls `action` once, just after `window` is first painted.
+class AfterFirstPaint : public QObject {
+ public:
+  AfterFirstPaint(QWidget* window, std::function<void()> action)
+      : QObject(window), action_(std::move(action)) {
+    window->installEventFilter(this);
+  }
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() == QEvent::Paint) {
+      watched->removeEventFilter(this);
+      QTimer::singleShot(0, this, [this] {
+        action_();
+        deleteLater();
+      });
+    }
+    return false;
+  }
+
+ private:
+  std::function<void()> action_;
+};
+
+}  // namespace
+
+QUrl StartPage() {
+  QUrl url;
+  url.setScheme(QStringLiteral("http"));
+  url.setHost(QUrl(QString::fromLatin1(build_info::kSiteAddress)).host());
+  url.setPath(QStringLiteral("/qinvo.htm"));
+  return url;
+}
+
+WebPanel::WebPanel(QWidget* parent) : QWidget(parent) {
+  setFocusPolicy(Qt::NoFocus);
+
+  new AfterFirstPaint(parent->window(), [this] { startEngine(); });
+}
+
+void WebPanel::navigate(const QUrl& url) {
+  if (view_) {
+    view_->setProperty("url", url);
+  } else {
+    pending_ = url;
+  }
+}
+
+void WebPanel::startEngine() {
+  if (view_) return;
+  QLibrary module(
+      QDir(QCoreApplication::applicationDirPath())
+          .filePath(QStringLiteral(TRELVIK_MODULE_DIR_FROM_PROGRAMS "/trelvik_webview")));
+  const auto create = reinterpret_cast<CreateWebViewFunction>(module.resolve(kCreateWebViewSymbol));
+  if (!create) {
+    // The calculator does not depend on the panel: it stays empty.
+    qWarning("trelvik: no web panel: %s", qPrintable(module.errorString()));
+    return;
+  }
+  view_ = create(this);
+  view_->setObjectName(QStringLiteral("webView"));
+  view_->setGeometry(rect());
+  view_->show();
+  setFocusPolicy(Qt::TabFocus);
+  setFocusProxy(view_);
+  if (pending_.isValid()) view_->setProperty("url", std::exchange(pending_, QUrl()));
+}
+
+void WebPanel::resizeEvent(QResizeEvent* event) {
+  if (view_) view_->setGeometry(QRect(QPoint(0, 0), event->size()));
+}
+
+}  // namespace trelvik

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QUrl>
+#include <QWidget>
+
+namespace trelvik {
+
+// The start page of the maker's site: http://<site host>/qinvo.htm.
+QUrl StartPage();
+
+// The browser panel along the bottom of the main window. It shows one page;
+// links clicked in it, and pages it would open in new windows, go to the
+// user's own browser instead. When the page cannot be loaded it shows a
+// short note of its own rather than the engine's error page.
+//
+// The engine starts after the window's first paint, so that it never holds
+// up the calculator appearing; a page requested before then is loaded as
+// soon as it has started.
+class WebPanel : public QWidget {
+ public:
+  explicit WebPanel(QWidget* parent);
+
+  // Requests `url`; returns at once.
+  void navigate(const QUrl& url);
+
+  // The engine's view, a QWebEngineView, once started; nullptr before, or if
+  // the engine could not be loaded.
+  QWidget* view() const { return view_; }
+
+ protected:
+  void resizeEvent(QResizeEvent* event) override;
+
+ private:
+  void startEngine();
+
+  QWidget* view_ = nullptr;
+  QUrl pending_;
+};
+
+}  // namespace trelvik
