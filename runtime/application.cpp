@@ -1,12 +1,14 @@
 #include "runtime/application.h"
 
 #include <QGuiApplication>
+#include <QIcon>
 #include <QLibraryInfo>
 #include <QScreen>
 #include <QTranslator>
 #include <QWidget>
 
 #include "runtime/startup_probe.h"
+#include "trelvik/build_info.h"
 
 namespace trelvik::runtime {
 namespace {
@@ -29,10 +31,23 @@ void LoadQtTranslation(QApplication& app) {
   }
 }
 
+// Both sizes drawn by hand: scaled from one, the 16-pixel title-bar icon
+// would lose the partition's outline.
+QIcon ProgramIcon() {
+  QIcon icon;
+  icon.addFile(QStringLiteral(":/trelvik/icons/trelvik-16.png"), QSize(16, 16));
+  icon.addFile(QStringLiteral(":/trelvik/icons/trelvik-32.png"), QSize(32, 32));
+  return icon;
+}
+
 }  // namespace
 
 Application::Application(int& argc, char** argv) : QApplication(argc, argv) {
   setApplicationName(QStringLiteral("trelvik"));
+  // Set once here, so every window, whenever it is made, shows it; under
+  // Wayland the desktop entry's icon stands in for the window's own.
+  setWindowIcon(ProgramIcon());
+  setDesktopFileName(QString::fromUtf8(build_info::kAppId));
   LoadQtTranslation(*this);
   setFont(ChineseFont({QStringLiteral("SimSun"), QStringLiteral("宋体")}, 12));
 }
