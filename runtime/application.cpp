@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <QGuiApplication>
+#include <QIcon>
 #include <QLibraryInfo>
 #include <QScreen>
 #include <QTranslator>
@@ -10,6 +11,7 @@
 #include <cstdio>
 
 #include "runtime/startup_probe.h"
+#include "trelvik/build_info.h"
 
 namespace trelvik::runtime {
 namespace {
@@ -32,6 +34,15 @@ void LoadQtTranslation(QApplication& app) {
   }
 }
 
+// Both sizes drawn by hand: scaled from one, the 16-pixel title-bar icon
+// would lose the partition's outline.
+QIcon ProgramIcon() {
+  QIcon icon;
+  icon.addFile(QStringLiteral(":/trelvik/icons/trelvik-16.png"), QSize(16, 16));
+  icon.addFile(QStringLiteral(":/trelvik/icons/trelvik-32.png"), QSize(32, 32));
+  return icon;
+}
+
 }  // namespace
 
 int& Application::PrepareProcess(int& argc) {
@@ -47,6 +58,10 @@ int& Application::PrepareProcess(int& argc) {
 
 Application::Application(int& argc, char** argv) : QApplication(PrepareProcess(argc), argv) {
   setApplicationName(QStringLiteral("trelvik"));
+  // Set once here, so every window, whenever it is made, shows it; under
+  // Wayland the desktop entry's icon stands in for the window's own.
+  setWindowIcon(ProgramIcon());
+  setDesktopFileName(QString::fromUtf8(build_info::kAppId));
   LoadQtTranslation(*this);
   setFont(ChineseFont({QStringLiteral("SimSun"), QStringLiteral("宋体")}, 12));
 }

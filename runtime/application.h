@@ -10,8 +10,8 @@ class QWidget;
 namespace trelvik::runtime {
 
 // The program's QApplication: Simplified-Chinese texts for Qt's own dialogs
-// and menus whatever the user's locale, and a default font that draws
-// Simplified Chinese.
+// and menus whatever the user's locale, a default font that draws
+// Simplified Chinese, and the program icon on every window.
 class Application : public QApplication {
  public:
   Application(int& argc, char** argv);

@@ -17,6 +17,16 @@ TRELVIK_RUN_PACKAGES=(
 TRELVIK_TEST_PACKAGES=(
   xvfb xauth openbox x11-utils xdotool wmctrl imagemagick locales python3
 )
+# What the identity tests need: a resource compiler for the Windows version
+# record, and the validators of the desktop entry and software-centre record.
+TRELVIK_TEST_PACKAGES+=(
+  binutils-mingw-w64-x86-64 desktop-file-utils appstream
+)
+# What scripts/build-deb needs beyond a build: the tools that find the
+# package's library dependencies.
+TRELVIK_DEB_PACKAGES=(
+  dpkg-dev file
+)
 
 trelvik_as_root() {
   if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
