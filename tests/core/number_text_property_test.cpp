@@ -141,7 +141,7 @@ class TextMaker {
   std::u16string Exponent(std::uint64_t maxValue) {
     if (Chance(0.5)) return u"";
     if (Chance(0.05)) return Chance(0.5) ? u"E" : u"e-";  // a mark without digits
-    if (Chance(0.02)) return ExponentPart(-99999999999999999, 3);
+    if (Chance(0.02)) return ExponentPart(Chance(0.5) ? -99999999999999999 : 99999999999999999, 3);
     const auto magnitude = static_cast<std::int64_t>(Below(maxValue + 1));
     return ExponentPart(Chance(0.5) ? -magnitude : magnitude, Chance(0.1) ? 2 : 0);
   }
