@@ -1,6 +1,7 @@
 #include "core/number_text.h"
 
 #include <algorithm>
+#include <array>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
@@ -13,39 +14,26 @@
 namespace trelvik {
 namespace {
 
-bool IsSkipped(char16_t c) {
-  return c == u' ' || c == u'\t' || c == u'\n';
-}
 bool IsDigit(char c) {
   return c >= '0' && c <= '9';
 }
 
-// The characters a number can be made of. Everything else ends it.
-bool IsNumberCharacter(char16_t c) {
-  return (c >= u'0' && c <= u'9') || c == u'.' || c == u'+' || c == u'-' || c == u'E' || c == u'e';
-}
+// What a character is to a number. Looked up in a table: this is the loop
+// that runs over every character of a pasted text.
+enum class Role : unsigned char { Ends, Skipped, Part };
 
-// The characters of a number, kept on the stack while it is short, as every
-// number a user types is.
-class NumberBuffer {
- public:
-  void push_back(char c) {
-    if (size_ < sizeof small_) {
-      small_[size_++] = c;
-      return;
-    }
-    if (large_.empty()) large_.assign(small_, size_);
-    large_.push_back(c);
-    ++size_;
+constexpr std::array<Role, 128> kAsciiRoles = [] {
+  std::array<Role, 128> roles{};
+  for (char c : {' ', '\t', '\n'}) roles[static_cast<unsigned char>(c)] = Role::Skipped;
+  for (char c : std::string_view("0123456789.+-Ee")) {
+    roles[static_cast<unsigned char>(c)] = Role::Part;
   }
-  const char* data() const { return large_.empty() ? small_ : large_.data(); }
-  std::size_t size() const { return size_; }
+  return roles;
+}();
 
- private:
-  char small_[64];
-  std::size_t size_ = 0;
-  std::string large_;
-};
+Role RoleOf(char16_t c) {
+  return c < kAsciiRoles.size() ? kAsciiRoles[c] : Role::Ends;
+}
 
 // For a number std::from_chars found out of range: whether its magnitude is
 // beyond the largest double rather than below the smallest. Only the order of
@@ -80,28 +68,14 @@ bool IsTooLarge(const char* first, const char* last) {
   return magnitude + exponent > 0;
 }
 
-}  // namespace
-
-double ParseNumber(std::u16string_view text) {
-  // Copy the leading run of number characters, without the skipped ones, as
-  // the plain ASCII that std::from_chars reads. That function is
-  // locale-independent, correctly rounded, and reads exactly the grammar
-  // above, but for the "+" sign.
-  NumberBuffer number;
-  std::size_t i = 0;
-  for (; i < text.size(); ++i) {
-    const char16_t c = text[i];
-    if (IsSkipped(c)) continue;
-    if (!IsNumberCharacter(c)) break;
-    number.push_back(static_cast<char>(c));
-  }
-  const char* first = number.data();
-  const char* const last = first + number.size();
+// Reads the ASCII characters of a number, as ParseNumber copied them.
+double ReadNumberCharacters(const char* first, const char* const last) {
+  // std::from_chars is locale-independent, correctly rounded, and reads
+  // exactly our grammar, but for the "+" sign.
   if (first != last && *first == '+') {
     ++first;
     if (first != last && (*first == '+' || *first == '-')) return 0.0;
   }
-
   double value = 0.0;
   const auto [end, error] = std::from_chars(first, last, value);
   if (error == std::errc::invalid_argument) return 0.0;  // No digit.
@@ -110,6 +84,109 @@ double ParseNumber(std::u16string_view text) {
     return *first == '-' ? -0.0 : 0.0;
   }
   return value;
+}
+
+// Reads the number at the start of `text` in one pass when that is exact
+// without std::from_chars, as it is for nearly everything typed: a mantissa
+// of at most 2^53 and a power of ten of at most 22 are both exact doubles, so
+// a single multiplication or division rounds correctly. Returns false for
+// other numbers, which take the long way.
+bool ReadShortNumber(std::u16string_view text, double& value) {
+  static constexpr double kPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                            1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                            1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+  constexpr int kLargestPower = 22;
+  constexpr std::uint64_t kExactMantissa = std::uint64_t{1} << 53;
+
+  std::size_t i = 0;
+  // The character at i after the skipped ones; U+0000, which ends a number,
+  // at the end of the text.
+  const auto current = [&] {
+    while (i < text.size() && RoleOf(text[i]) == Role::Skipped) ++i;
+    return i < text.size() ? text[i] : u'\0';
+  };
+  const auto next = [&] {
+    ++i;
+    return current();
+  };
+  const auto isDigit = [](char16_t c) { return c >= u'0' && c <= u'9'; };
+
+  char16_t c = current();
+  const bool negative = c == u'-';
+  if (c == u'-' || c == u'+') c = next();
+
+  std::uint64_t mantissa = 0;
+  int scale = 0;  // the power of ten the mantissa is to be multiplied by
+  bool sawDigit = false, sawPoint = false;
+  for (;; c = next()) {
+    if (isDigit(c)) {
+      sawDigit = true;
+      mantissa = mantissa * 10 + static_cast<unsigned>(c - u'0');
+      if (mantissa > kExactMantissa) return false;
+      if (sawPoint && --scale < -kLargestPower) return false;
+    } else if (c == u'.' && !sawPoint) {
+      sawPoint = true;
+    } else {
+      break;
+    }
+  }
+  if (!sawDigit) {
+    value = 0.0;
+    return true;
+  }
+
+  if (c == u'E' || c == u'e') {
+    c = next();
+    const bool negativeExponent = c == u'-';
+    if (c == u'-' || c == u'+') c = next();
+    // Without digits the E is not part of the number, and the exponent is 0.
+    int exponent = 0;
+    for (; isDigit(c); c = next()) {
+      exponent = exponent * 10 + (c - u'0');
+      // The scale so far is between -22 and 0: this one is out of reach.
+      if (exponent > 2 * kLargestPower) return false;
+    }
+    scale += negativeExponent ? -exponent : exponent;
+  }
+  if (scale < -kLargestPower || scale > kLargestPower) return false;
+
+  double magnitude = static_cast<double>(mantissa);
+  magnitude = scale < 0 ? magnitude / kPowersOfTen[-scale] : magnitude * kPowersOfTen[scale];
+  value = negative ? -magnitude : magnitude;
+  return true;
+}
+
+// ParseNumber for a number too long for its stack buffer: a pasted text.
+double ParseLongNumber(std::u16string_view text) {
+  std::string number;
+  for (const char16_t c : text) {
+    const Role role = RoleOf(c);
+    if (role == Role::Skipped) continue;
+    if (role == Role::Ends) break;
+    number += static_cast<char>(c);
+  }
+  return ReadNumberCharacters(number.data(), number.data() + number.size());
+}
+
+}  // namespace
+
+double ParseNumber(std::u16string_view text) {
+  double value;
+  if (ReadShortNumber(text, value)) return value;
+
+  // Copy the leading run of number characters, without the skipped ones, as
+  // the plain ASCII that std::from_chars reads; on the stack, where every
+  // number a user types fits.
+  char number[64];
+  std::size_t size = 0;
+  for (const char16_t c : text) {
+    const Role role = RoleOf(c);
+    if (role == Role::Skipped) continue;
+    if (role == Role::Ends) break;
+    if (size == sizeof number) return ParseLongNumber(text);
+    number[size++] = static_cast<char>(c);
+  }
+  return ReadNumberCharacters(number, number + size);
 }
 
 std::u16string FormatNumber(double value) {
