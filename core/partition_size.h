@@ -2,6 +2,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 // Partition sizes that come out as whole gigabytes, and the two calculator
 // rows that compute them from the text of their boxes.
@@ -50,6 +51,25 @@ class TextBox final : public Box {
 
  private:
   std::u16string text_;
+};
+
+// A box that also keeps every text written into it, in order: the NTFS row
+// writes its cylinder count there before the megabytes.
+class RecordingBox final : public Box {
+ public:
+  RecordingBox() = default;
+  explicit RecordingBox(std::u16string_view text) : text_(text) {}
+
+  std::u16string text() const override { return text_; }
+  void setText(std::u16string_view text) override {
+    text_ = text;
+    writes_.emplace_back(text);
+  }
+  const std::vector<std::u16string>& writes() const { return writes_; }
+
+ private:
+  std::u16string text_;
+  std::vector<std::u16string> writes_;
 };
 
 // The FAT32 row's 计算: reads gigabytes from `input` and writes the megabytes

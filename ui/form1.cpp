@@ -75,21 +75,23 @@ const LabelRow kLabels[] = {
      true},
 };
 
-struct BoxRow {
-  QLineEdit* Form1::*member;
+// A box or button: where it stands and what a screen reader says of it.
+template <typename Control>
+struct ControlRow {
+  Control* Form1::*member;
   const char* name;
   Twips place;
   const char16_t* accessibleName;
   const char16_t* accessibleDescription;
 };
 
-struct ButtonRow {
-  QPushButton* Form1::*member;
-  const char* name;
-  Twips place;
-  const char16_t* accessibleName;
-  const char16_t* accessibleDescription;
-};
+template <typename Control>
+void Describe(Control* control, const ControlRow<Control>& row) {
+  control->setObjectName(QString::fromLatin1(row.name));
+  control->setGeometry(ToPixels(row.place));
+  control->setAccessibleName(QString::fromUtf16(row.accessibleName));
+  control->setAccessibleDescription(QString::fromUtf16(row.accessibleDescription));
+}
 
 constexpr Twips kWebPanelPlace = {0, 2280, 6015, 1575};
 
@@ -149,7 +151,7 @@ void Form1::setupLabels() {
 }
 
 void Form1::setupBoxes() {
-  const BoxRow rows[] = {
+  const ControlRow<QLineEdit> rows[] = {
       {&Form1::text1_,
        "Text1",
        {1080, 720, 1335, 270},
@@ -171,20 +173,17 @@ void Form1::setupBoxes() {
        u"NTFS 分区设置值（MB）",
        u"分区时应为 NTFS 分区设置的大小，单位为 MB"},
   };
-  for (const BoxRow& row : rows) {
+  for (const auto& row : rows) {
     auto* box = new QLineEdit(client_);
-    box->setObjectName(QString::fromLatin1(row.name));
-    box->setGeometry(ToPixels(row.place));
+    Describe(box, row);
     box->setMaxLength(std::numeric_limits<int>::max());
-    box->setAccessibleName(QString::fromUtf16(row.accessibleName));
-    box->setAccessibleDescription(QString::fromUtf16(row.accessibleDescription));
     new runtime::KeyHook(box, [](runtime::KeyCode& code) { FilterKey(code); });
     this->*row.member = box;
   }
 }
 
 void Form1::setupButtons() {
-  const ButtonRow rows[] = {
+  const ControlRow<QPushButton> rows[] = {
       {&Form1::command1_,
        "Command1",
        {2880, 720, 495, 255},
@@ -196,15 +195,12 @@ void Form1::setupButtons() {
        u"计算 NTFS",
        u"按输入的 GB 数计算 NTFS 分区应设置的 MB 数"},
   };
-  for (const ButtonRow& row : rows) {
+  for (const auto& row : rows) {
     auto* button = new QPushButton(QStringLiteral("计算"), client_);
-    button->setObjectName(QString::fromLatin1(row.name));
-    button->setGeometry(ToPixels(row.place));
+    Describe(button, row);
     button->setFont(runtime::ChineseFont(kYaHei, 10));  // 7.5 pt
     button->setAutoDefault(false);
     button->setDefault(false);
-    button->setAccessibleName(QString::fromUtf16(row.accessibleName));
-    button->setAccessibleDescription(QString::fromUtf16(row.accessibleDescription));
     this->*row.member = button;
   }
   connect(command1_, &QPushButton::clicked, this, &Form1::onCommand1Clicked);

@@ -48,15 +48,6 @@ constexpr std::string_view kHelp =
 
 enum class Output { Both, Fat32, Ntfs, Json };
 
-// A box that keeps every text written to it: the NTFS row's cylinder count
-// exists only as the first of its two writes.
-class RecordingBox final : public Box {
- public:
-  std::u16string text() const override { return writes.empty() ? u"" : writes.back(); }
-  void setText(std::u16string_view text) override { writes.emplace_back(text); }
-  std::vector<std::u16string> writes;
-};
-
 struct Row {
   std::string gigabytes, fat32, cylinders, ntfs;
 };
@@ -142,7 +133,7 @@ bool CalculateRow(std::string_view size, Output output, Row& row, std::string& e
     ok &= Attempt(size, "NTFS", err, [&] {
       RecordingBox result;
       CalculateNtfsRow(input, result);
-      row.cylinders = Utf8(result.writes.at(0));
+      row.cylinders = Utf8(result.writes().at(0));
       row.ntfs = Utf8(result.text());
     });
   }

@@ -17,21 +17,6 @@ std::string Utf8(const std::u16string& text) {
   return std::string(text.begin(), text.end());
 }
 
-// A box that remembers every text it was given.
-class RecordingBox final : public Box {
- public:
-  explicit RecordingBox(std::u16string text) : text_(std::move(text)) {}
-  std::u16string text() const override { return text_; }
-  void setText(std::u16string_view text) override {
-    text_ = text;
-    writes.emplace_back(text);
-  }
-  std::vector<std::u16string> writes;
-
- private:
-  std::u16string text_;
-};
-
 struct WorkedRow {
   std::u16string gigabytes;
   std::u16string fat32;
@@ -65,8 +50,8 @@ TEST(PartitionRows, WorkedValues) {
 
     RecordingBox ntfs(u"junk typed before the click");
     CalculateNtfsRow(input, ntfs);
-    ASSERT_EQ(ntfs.writes.size(), 2u);
-    EXPECT_EQ(Utf8(ntfs.writes[0]), Utf8(row.cylinders));
+    ASSERT_EQ(ntfs.writes().size(), 2u);
+    EXPECT_EQ(Utf8(ntfs.writes()[0]), Utf8(row.cylinders));
     EXPECT_EQ(Utf8(ntfs.text()), Utf8(row.ntfs));
   }
 }
@@ -88,12 +73,12 @@ TEST(PartitionRows, ParseOverflowWritesNoBox) {
   const std::u16string digits(400, u'9');
   RecordingBox fat32(u"old");
   EXPECT_THROW(CalculateFat32Row(TextBox(digits), fat32), RuntimeError);
-  EXPECT_TRUE(fat32.writes.empty());
+  EXPECT_TRUE(fat32.writes().empty());
   EXPECT_EQ(fat32.text(), u"old");
 
   RecordingBox ntfs(u"old");
   EXPECT_THROW(CalculateNtfsRow(TextBox(digits), ntfs), RuntimeError);
-  EXPECT_TRUE(ntfs.writes.empty());
+  EXPECT_TRUE(ntfs.writes().empty());
 }
 
 ErrorKind KindOf(void (*row)(const Box&, Box&), const std::u16string& gigabytes, Box& result) {
@@ -112,12 +97,12 @@ TEST(PartitionRows, ArithmeticOverflowNearTheTopOfTheRange) {
   RecordingBox fat32(u"old");
   EXPECT_EQ(KindOf(CalculateFat32Row, u"1.7E308", fat32), ErrorKind::FloatOverflow);
   EXPECT_EQ(KindOf(CalculateFat32Row, u"-1.7E308", fat32), ErrorKind::FloatOverflow);
-  EXPECT_TRUE(fat32.writes.empty());
+  EXPECT_TRUE(fat32.writes().empty());
 
   // The first NTFS stage overflows: the result box is left as it was.
   RecordingBox ntfs(u"old");
   EXPECT_EQ(KindOf(CalculateNtfsRow, u"1E306", ntfs), ErrorKind::FloatOverflow);
-  EXPECT_TRUE(ntfs.writes.empty());
+  EXPECT_TRUE(ntfs.writes().empty());
 
   // Just below the limits both rows still compute.
   TextBox fine;
@@ -133,7 +118,7 @@ TEST(PartitionRows, SecondStageOverflowLeavesTheCylinderCount) {
   const std::u16string gigabytes = FormatNumber(1.7976931348623157e308 / 1024);
   RecordingBox ntfs(u"old");
   ASSERT_EQ(KindOf(CalculateNtfsRow, gigabytes, ntfs), ErrorKind::FloatOverflow);
-  ASSERT_EQ(ntfs.writes.size(), 1u);
+  ASSERT_EQ(ntfs.writes().size(), 1u);
   EXPECT_EQ(Utf8(ntfs.text()), "2.29173703093559E+307");
 }
 

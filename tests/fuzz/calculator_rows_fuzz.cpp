@@ -26,20 +26,6 @@ namespace {
 
 using fuzz::Require;
 
-class RecordingBox final : public Box {
- public:
-  explicit RecordingBox(std::u16string text) : text_(std::move(text)) {}
-  std::u16string text() const override { return text_; }
-  void setText(std::u16string_view text) override {
-    text_ = text;
-    writes.emplace_back(text);
-  }
-  std::vector<std::u16string> writes;
-
- private:
-  std::u16string text_;
-};
-
 // What a click should leave: the texts written, in order, and the error that
 // ends it, if any.
 struct Outcome {
@@ -105,10 +91,10 @@ void Click(void (*row)(const Box&, Box&), const std::u16string& inputText,
   }
   Require(input.text() == inputText, "the input box changed");
   Require(error == expected.error, "the click's error is not the expected one");
-  Require(result.writes == expected.writes, "the texts written are not the expected ones");
+  Require(result.writes() == expected.writes, "the texts written are not the expected ones");
   Require(result.text() == (expected.writes.empty() ? previous : expected.writes.back()),
           "the result box holds the wrong text");
-  for (const std::u16string& written : result.writes) {
+  for (const std::u16string& written : result.writes()) {
     Require(IsWrittenNumber(written), "a written text is not a number a box reads back");
   }
 }
