@@ -106,6 +106,38 @@ TEST_F(ProgramTest, CtrlXEndsTheProgramFromInsideABox) {
   EXPECT_EQ(program_.exitCode(), 0);
 }
 
+TEST_F(ProgramTest, HelpAndAboutMinimizeAndRestoreWithTheMainWindow) {
+  const auto mapState = [](const QString& window) {
+    return RunTool(QStringLiteral("xwininfo"), {QStringLiteral("-id"), window})
+        .section(QStringLiteral("Map State: "), 1, 1)
+        .section(QLatin1Char('\n'), 0, 0);
+  };
+  const auto programWindows = [this] {
+    return RunTool(QStringLiteral("xdotool"),
+                   {QStringLiteral("search"), QStringLiteral("--onlyvisible"),
+                    QStringLiteral("--pid"), QString::number(program_.processId()),
+                    QStringLiteral("--name"), QStringLiteral(".")})
+        .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+  };
+  RunTool(QStringLiteral("xdotool"), {QStringLiteral("key"), QStringLiteral("ctrl+h")});
+  RunTool(QStringLiteral("xdotool"),
+          {QStringLiteral("windowactivate"), QStringLiteral("--sync"), window_});
+  RunTool(QStringLiteral("xdotool"), {QStringLiteral("key"), QStringLiteral("ctrl+s")});
+  QTest::qWait(1000);
+  QStringList owned = programWindows();
+  owned.removeAll(window_);
+  ASSERT_EQ(owned.size(), 2) << "Help and About both open";
+
+  RunTool(QStringLiteral("xdotool"),
+          {QStringLiteral("windowminimize"), QStringLiteral("--sync"), window_});
+  QTest::qWait(500);
+  for (const QString& window : owned) EXPECT_EQ(mapState(window), QStringLiteral("IsUnMapped"));
+
+  RunTool(QStringLiteral("wmctrl"), {QStringLiteral("-i"), QStringLiteral("-a"), window_});
+  QTest::qWait(500);
+  for (const QString& window : owned) EXPECT_EQ(mapState(window), QStringLiteral("IsViewable"));
+}
+
 TEST_F(ProgramTest, ClosingTheWindowEndsTheProgram) {
   RunTool(QStringLiteral("wmctrl"), {QStringLiteral("-i"), QStringLiteral("-c"), window_});
   ASSERT_TRUE(program_.waitForFinished(5000));
