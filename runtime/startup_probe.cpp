@@ -7,9 +7,26 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 namespace trelvik::runtime {
 namespace {
+
+// Peak resident memory in kB, or -1 where /proc does not tell.
+long long PeakResidentKb() {
+  std::FILE* status = std::fopen("/proc/self/status", "r");
+  if (status == nullptr) return -1;
+  long long kb = -1;
+  char line[256];
+  while (std::fgets(line, sizeof line, status) != nullptr) {
+    if (std::strncmp(line, "VmHWM:", 6) == 0) {
+      kb = std::atoll(line + 6);
+      break;
+    }
+  }
+  std::fclose(status);
+  return kb;
+}
 
 class FirstPaintProbe : public QObject {
  public:
@@ -24,6 +41,9 @@ class FirstPaintProbe : public QObject {
                                 std::chrono::steady_clock::now().time_since_epoch())
                                 .count();
       std::fprintf(stderr, "first-paint-ns %lld\n", now - launchNs_);
+      if (const long long kb = PeakResidentKb(); kb >= 0) {
+        std::fprintf(stderr, "first-paint-vmhwm-kb %lld\n", kb);
+      }
       watched->removeEventFilter(this);
       QTimer::singleShot(0, qApp, &QCoreApplication::quit);
     }

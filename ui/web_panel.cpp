@@ -40,9 +40,16 @@ class AfterFirstPaint : public QObject {
 }  // namespace
 
 QUrl StartPage() {
+  return StartPageOf(QString::fromLatin1(build_info::kSiteAddress));
+}
+
+QUrl StartPageOf(const QString& siteAddress) {
+  const QUrl site(siteAddress);
   QUrl url;
   url.setScheme(QStringLiteral("http"));
-  url.setHost(QUrl(QString::fromLatin1(build_info::kSiteAddress)).host());
+  url.setHost(site.host());
+  // The real site gives no port; a local server standing in for it does.
+  url.setPort(site.port());
   url.setPath(QStringLiteral("/qinvo.htm"));
   return url;
 }

@@ -5,8 +5,10 @@
 
 namespace trelvik {
 
-// The start page of the maker's site: http://<site host>/qinvo.htm.
+// The start page of the maker's site: http://<site host>[:port]/qinvo.htm.
 QUrl StartPage();
+// The same for the site at `siteAddress` (http(s)://host[:port]).
+QUrl StartPageOf(const QString& siteAddress);
 
 // The browser panel along the bottom of the main window. It shows one page;
 // links clicked in it, and pages it would open in new windows, go to the

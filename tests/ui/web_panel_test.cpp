@@ -144,6 +144,22 @@ TEST_F(WebPanelTest, StartPageIsTheSitesQinvoPage) {
   EXPECT_TRUE(page.query().isEmpty());
 }
 
+TEST(StartPageOfTest, KeepsHostAndPortAndAsksForQinvoOverHttp) {
+  const struct {
+    const char* site;
+    const char* page;
+  } cases[] = {
+      {"http://www.qinvo.example", "http://www.qinvo.example/qinvo.htm"},
+      {"https://www.qinvo.example", "http://www.qinvo.example/qinvo.htm"},
+      {"http://127.0.0.1:48123", "http://127.0.0.1:48123/qinvo.htm"},
+      {"http://WWW.Qinvo.Example:8080", "http://www.qinvo.example:8080/qinvo.htm"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(StartPageOf(QString::fromLatin1(c.site)).toString(), QString::fromLatin1(c.page))
+        << c.site;
+  }
+}
+
 TEST_F(WebPanelTest, LoadsARealPage) {
   LocalServer server(folder_.path());
   ASSERT_NE(server.port(), 0);
