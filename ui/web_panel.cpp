@@ -2,43 +2,15 @@
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QEvent>
 #include <QLibrary>
 #include <QResizeEvent>
 #include <QTimer>
 
+#include "runtime/first_paint.h"
 #include "trelvik/build_info.h"
 #include "ui/web/web_view_module.h"
 
 namespace trelvik {
-namespace {
-
-// Calls `action` once, just after `window` is first painted.
-class AfterFirstPaint : public QObject {
- public:
-  AfterFirstPaint(QWidget* window, std::function<void()> action)
-      : QObject(window), action_(std::move(action)) {
-    window->installEventFilter(this);
-  }
-
- protected:
-  bool eventFilter(QObject* watched, QEvent* event) override {
-    if (event->type() == QEvent::Paint) {
-      watched->removeEventFilter(this);
-      QTimer::singleShot(0, this, [this] {
-        action_();
-        deleteLater();
-      });
-    }
-    return false;
-  }
-
- private:
-  std::function<void()> action_;
-};
-
-}  // namespace
-
 QUrl StartPage() {
   return StartPageOf(QString::fromLatin1(build_info::kSiteAddress));
 }
@@ -57,7 +29,8 @@ QUrl StartPageOf(const QString& siteAddress) {
 WebPanel::WebPanel(QWidget* parent) : QWidget(parent) {
   setFocusPolicy(Qt::NoFocus);
 
-  new AfterFirstPaint(parent->window(), [this] { startEngine(); });
+  runtime::OnFirstPaint(*parent->window(),
+                        [this] { QTimer::singleShot(0, this, &WebPanel::startEngine); });
 }
 
 void WebPanel::navigate(const QUrl& url) {
