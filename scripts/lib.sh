@@ -22,6 +22,12 @@ TRELVIK_TEST_PACKAGES=(
 TRELVIK_TEST_PACKAGES+=(
   binutils-mingw-w64-x86-64 desktop-file-utils appstream
 )
+# What the Windows build needs: the MinGW-w64 cross compiler (POSIX threads,
+# which Qt needs), GoogleTest's sources to build for the target, Wine to run
+# the tests, and icoutils to read the resources back from the executable.
+TRELVIK_WINDOWS_PACKAGES=(
+  g++-mingw-w64-x86-64-posix googletest wine64 icoutils zip unzip
+)
 # What scripts/build-deb needs beyond a build: the tools that find the
 # package's library dependencies.
 TRELVIK_DEB_PACKAGES=(
@@ -41,9 +47,9 @@ trelvik_ensure_packages() {
   done
   [ ${#missing[@]} -eq 0 ] && return 0
   echo "Installing: ${missing[*]}"
-  trelvik_as_root apt-get update -q
+  trelvik_as_root apt-get -o DPkg::Lock::Timeout=900 update -q
   trelvik_as_root env DEBIAN_FRONTEND=noninteractive \
-    apt-get install -y -q --no-install-recommends "${missing[@]}"
+    apt-get -o DPkg::Lock::Timeout=900 install -y -q --no-install-recommends "${missing[@]}"
 }
 
 # Generates a locale (e.g. de_DE.UTF-8) unless it already exists.
