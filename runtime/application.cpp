@@ -2,15 +2,14 @@
 
 #include <unistd.h>
 
-#include <QGuiApplication>
 #include <QIcon>
 #include <QLibraryInfo>
-#include <QScreen>
 #include <QTranslator>
 #include <QWidget>
 #include <cstdio>
 
 #include "runtime/startup_probe.h"
+#include "runtime/window_place.h"
 #include "trelvik/build_info.h"
 
 namespace trelvik::runtime {
@@ -79,14 +78,19 @@ int Run(QWidget& window, const std::function<void()>& load) {
   load();
   window.ensurePolished();
   window.adjustSize();
-  if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-    window.move(screen->availableGeometry().center() - window.rect().center());
+  CentreOnScreen(window);
+  // The focus starts in the first control in tab order that can take it;
+  // given before the window is shown, it is the window's focus as soon as
+  // the window becomes active.
+  for (QWidget* control = window.nextInFocusChain(); control != &window;
+       control = control->nextInFocusChain()) {
+    if (control->isEnabled() && control->isVisibleTo(&window) &&
+        control->focusPolicy() & Qt::TabFocus) {
+      control->setFocus(Qt::OtherFocusReason);
+      break;
+    }
   }
   window.show();
-  if (QWidget* first = window.nextInFocusChain();
-      first && first != &window && first->focusPolicy() & Qt::TabFocus) {
-    first->setFocus(Qt::OtherFocusReason);
-  }
   return QApplication::exec();
 }
 

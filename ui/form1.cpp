@@ -19,19 +19,11 @@
 #include "ui/line_edit_box.h"
 #include "ui/secondary_texts.h"
 #include "ui/text_window.h"
+#include "ui/twips.h"
 #include "ui/wrapped_label.h"
 
 namespace trelvik {
 namespace {
-
-// Layout positions are in twips, 15 to a device-independent pixel.
-struct Twips {
-  int left, top, width, height;
-};
-
-QRect ToPixels(Twips t) {
-  return QRect(t.left / 15, t.top / 15, t.width / 15, t.height / 15);
-}
 
 // Colours as the design gives them: 0x00BBGGRR.
 QColor FromBgr(unsigned bgr) {
@@ -120,7 +112,7 @@ void Form1::setupWindow() {
                  Qt::WindowCloseButtonHint);
   client_ = new QWidget(this);
   client_->setObjectName(QStringLiteral("client"));
-  client_->setFixedSize(kClientWidth / 15, kClientHeight / 15);
+  client_->setFixedSize(TwipsToPixels(kClientWidth), TwipsToPixels(kClientHeight));
   setCentralWidget(client_);
   // Window managers offer maximize for any resizable window, whatever the
   // hints say: a fixed size is what takes it away.

@@ -1,19 +1,19 @@
 #include "ui/text_window.h"
 
 #include <QGroupBox>
-#include <QGuiApplication>
-#include <QScreen>
 
+#include "runtime/window_place.h"
+
+#include "ui/twips.h"
 #include "ui/wrapped_label.h"
 
 namespace trelvik {
 namespace {
 
-// Twips, 15 to a device-independent pixel.
-constexpr int kClientWidth = 4680 / 15;
-constexpr int kClientHeight = 3105 / 15;
-const QRect kFramePlace(240 / 15, 240 / 15, 4095 / 15, 2535 / 15);
-const QRect kLabelPlace(240 / 15, 240 / 15, 3615 / 15, 2055 / 15);  // within the frame
+constexpr int kClientWidth = 4680;
+constexpr int kClientHeight = 3105;
+constexpr Twips kFramePlace = {240, 240, 4095, 2535};
+constexpr Twips kLabelPlace = {240, 240, 3615, 2055};  // within the frame
 
 }  // namespace
 
@@ -22,11 +22,11 @@ TextWindow::TextWindow(const QString& caption, const QString& frameCaption, cons
     : QWidget(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                          Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint) {
   setWindowTitle(caption);
-  setFixedSize(kClientWidth, kClientHeight);
+  setFixedSize(TwipsToPixels(kClientWidth), TwipsToPixels(kClientHeight));
 
   auto* frame = new QGroupBox(frameCaption, this);
   frame->setObjectName(QStringLiteral("Frame1"));
-  frame->setGeometry(kFramePlace);
+  frame->setGeometry(ToPixels(kFramePlace));
   // The caption sits on the frame's top line, and the frame's contents are
   // placed from its outer corner, so the line must run near the top.
   frame->setStyleSheet(
@@ -35,15 +35,11 @@ TextWindow::TextWindow(const QString& caption, const QString& frameCaption, cons
 
   auto* label = new WrappedLabel(text, frame);
   label->setObjectName(QStringLiteral("Label1"));
-  label->setGeometry(kLabelPlace);
+  label->setGeometry(ToPixels(kLabelPlace));
 }
 
 void TextWindow::present() {
-  if (!isVisible()) {
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-      move(screen->availableGeometry().center() - rect().center());
-    }
-  }
+  if (!isVisible()) runtime::CentreOnScreen(*this);
   show();
   raise();
   activateWindow();
