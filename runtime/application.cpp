@@ -2,12 +2,15 @@
 
 #include <unistd.h>
 
+#include <QEvent>
 #include <QIcon>
 #include <QLibraryInfo>
+#include <QTimer>
 #include <QTranslator>
 #include <QWidget>
 #include <cstdio>
 
+#include "runtime/first_paint.h"
 #include "runtime/startup_probe.h"
 #include "runtime/window_place.h"
 #include "trelvik/build_info.h"
@@ -25,13 +28,21 @@ const QStringList kChineseFallbacks = {
     QStringLiteral("WenQuanYi Zen Hei"),
 };
 
-void LoadQtTranslation(QApplication& app) {
-  auto* translator = new QTranslator(&app);
-  if (translator->load(QLocale(QLocale::Chinese, QLocale::China), QStringLiteral("qtbase"),
-                       QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
-    app.installTranslator(translator);
+// Until Qt's Chinese texts are in, the first context menu brings them in
+// before it opens.
+class TranslationOnContextMenu : public QObject {
+ public:
+  using QObject::QObject;
+
+ protected:
+  bool eventFilter(QObject*, QEvent* event) override {
+    if (event->type() == QEvent::ContextMenu) InstallQtTranslation();
+    return false;
   }
-}
+};
+
+TranslationOnContextMenu* g_translationWaiter = nullptr;
+bool g_translationInstalled = false;
 
 // Both sizes drawn by hand: scaled from one, the 16-pixel title-bar icon
 // would lose the partition's outline.
@@ -61,8 +72,27 @@ Application::Application(int& argc, char** argv) : QApplication(PrepareProcess(a
   // Wayland the desktop entry's icon stands in for the window's own.
   setWindowIcon(ProgramIcon());
   setDesktopFileName(QString::fromUtf8(build_info::kAppId));
-  LoadQtTranslation(*this);
+  // Qt's Chinese texts are for its own menus and message boxes, which the
+  // first paint does not need: Run installs them right after it.
+  g_translationWaiter = new TranslationOnContextMenu(this);
+  installEventFilter(g_translationWaiter);
   setFont(ChineseFont({QStringLiteral("SimSun"), QStringLiteral("宋体")}, 12));
+}
+
+void InstallQtTranslation() {
+  if (g_translationInstalled || !qApp) return;
+  g_translationInstalled = true;
+  if (g_translationWaiter) {
+    g_translationWaiter->deleteLater();
+    g_translationWaiter = nullptr;
+  }
+  auto* translator = new QTranslator(qApp);
+  if (translator->load(QLocale(QLocale::Chinese, QLocale::China), QStringLiteral("qtbase"),
+                       QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+    QCoreApplication::installTranslator(translator);
+  } else {
+    delete translator;
+  }
 }
 
 QFont ChineseFont(const QStringList& faces, int pixelSize) {
@@ -75,6 +105,7 @@ QFont ChineseFont(const QStringList& faces, int pixelSize) {
 
 int Run(QWidget& window, const std::function<void()>& load) {
   WatchFirstPaint(window);
+  OnFirstPaint(window, [] { QTimer::singleShot(0, qApp, &InstallQtTranslation); });
   load();
   window.ensurePolished();
   window.adjustSize();

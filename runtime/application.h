@@ -10,7 +10,7 @@ class QWidget;
 namespace trelvik::runtime {
 
 // The program's QApplication: Simplified-Chinese texts for Qt's own dialogs
-// and menus whatever the user's locale, a default font that draws
+// and menus whatever the user's locale (see InstallQtTranslation), a default font that draws
 // Simplified Chinese, and the program icon on every window.
 class Application : public QApplication {
  public:
@@ -20,6 +20,12 @@ class Application : public QApplication {
   // What has to be settled before Qt starts: see the definition.
   static int& PrepareProcess(int& argc);
 };
+
+// Installs Qt's own Simplified-Chinese texts (its context menus, message
+// box buttons), once. Run does it right after the first paint; the first
+// context menu, and anything else that opens one of Qt's own menus or boxes
+// sooner, brings it in first.
+void InstallQtTranslation();
 
 // A font of the given faces, falling back to faces that draw Simplified
 // Chinese where they are missing. Sizes are in device-independent pixels,

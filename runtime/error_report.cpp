@@ -3,11 +3,13 @@
 #include <QApplication>
 #include <QMessageBox>
 
+#include "runtime/application.h"
 #include "runtime/error_text.h"
 
 namespace trelvik::runtime {
 
 void ShowRuntimeError(QWidget* parent, const RuntimeError& error) {
+  InstallQtTranslation();  // its 确定 button
   QMessageBox box(QMessageBox::Critical, QStringLiteral("Trelvik工具"),
                   QString::fromStdU16String(ErrorMessage(error.kind())), QMessageBox::Ok, parent);
   box.setObjectName(QStringLiteral("runtimeErrorMessage"));

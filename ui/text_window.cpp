@@ -3,7 +3,6 @@
 #include <QGroupBox>
 
 #include "runtime/window_place.h"
-
 #include "ui/twips.h"
 #include "ui/wrapped_label.h"
 
