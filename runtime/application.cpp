@@ -63,6 +63,11 @@ int& Application::PrepareProcess(int& argc) {
     std::fputs("trelvik: running as root, so the web panel runs without Chromium's sandbox\n",
                stderr);
   }
+#ifdef TRELVIK_SHARE_GL_AT_START
+  // The web panel's engine needs a shared OpenGL context, and this Qt
+  // offers no way to add one later.
+  QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+#endif
   return argc;
 }
 

@@ -53,6 +53,7 @@ void WebPanel::startEngine() {
     return;
   }
   view_ = create(this);
+  if (!view_) return;  // already said why
   view_->setObjectName(QStringLiteral("webView"));
   view_->setGeometry(rect());
   view_->show();

@@ -15,24 +15,41 @@
 
 #include "ui/web/web_view_module.h"
 
-// Qt's own hook for the context its engine shares (exported by Qt GUI, the
-// same call the engine's start-up helper makes).
+#ifdef TRELVIK_QT_GL_SHARE_HOOK
+// Not public API: Qt GUI exports this hook, and its engine's start-up helper
+// (QtWebEngineQuick::initialize, through Qt::AA_ShareOpenGLContexts) calls
+// it, but no public header declares it and a Qt update may take it away.
+// It is used because the only public route makes QGuiApplication set up
+// OpenGL before the window's first paint, on every start, for a panel that
+// may never load a page. The build checks that it still links; where it
+// does not, the program asks for the shared context at start instead (see
+// runtime/application.cpp).
 QT_BEGIN_NAMESPACE
 Q_GUI_EXPORT void qt_gl_set_global_share_context(QOpenGLContext* context);
 QT_END_NAMESPACE
+#endif
 
 namespace trelvik {
 namespace {
 
-// The engine expects an OpenGL context to share. Qt makes one at start-up
-// when asked to, which would cost every start of the program the time to
-// set up OpenGL before its window appears; the panel makes it here instead,
-// after the window is up.
-void EnsureSharedContext() {
-  if (QOpenGLContext::globalShareContext()) return;
+// The engine needs an OpenGL context to share, and crashes without one.
+// Made here, after the window is up, rather than at start. False if none
+// could be made: the panel then goes without its engine.
+bool EnsureSharedContext() {
+  if (QOpenGLContext::globalShareContext()) return true;
+#ifdef TRELVIK_QT_GL_SHARE_HOOK
   auto* context = new QOpenGLContext(QCoreApplication::instance());
-  context->create();
+  if (!context->create()) {
+    qWarning("trelvik: no OpenGL context for the web panel");
+    delete context;
+    return false;
+  }
   qt_gl_set_global_share_context(context);
+  return true;
+#else
+  qWarning("trelvik: Qt made no shared OpenGL context for the web panel");
+  return false;
+#endif
 }
 
 bool IsWebUrl(const QUrl& url) {
@@ -86,7 +103,7 @@ extern "C" Q_DECL_EXPORT QWidget* trelvik_create_web_view(QWidget* parent) {
   // Drawn in software: the panel is small, and an OpenGL view would make
   // Qt recreate the already visible main window to draw it.
   QQuickWindow::setGraphicsApi(QSGRendererInterface::Software);
-  trelvik::EnsureSharedContext();
+  if (!trelvik::EnsureSharedContext()) return nullptr;
   auto* view = new QWebEngineView(parent);
   auto* page = new trelvik::PanelPage(view);
   page->settings()->setAttribute(QWebEngineSettings::LocalContentCanAccessFileUrls, false);
