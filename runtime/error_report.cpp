@@ -4,7 +4,7 @@
 #include <QMessageBox>
 
 #include "runtime/application.h"
-#include "runtime/error_text.h"
+#include "messages/error_text.h"
 
 namespace trelvik::runtime {
 

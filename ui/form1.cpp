@@ -15,7 +15,7 @@
 #include "runtime/application.h"
 #include "runtime/error_report.h"
 #include "runtime/key_hook.h"
-#include "ui/filter_key.h"
+#include "core/filter_key.h"
 #include "ui/line_edit_box.h"
 #include "ui/secondary_texts.h"
 #include "ui/text_window.h"

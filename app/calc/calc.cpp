@@ -7,7 +7,7 @@
 #include "core/number_text.h"
 #include "core/partition_size.h"
 #include "core/runtime_error.h"
-#include "runtime/error_text.h"
+#include "messages/error_text.h"
 #include "trelvik/build_info.h"
 
 namespace trelvik::calc {
@@ -137,10 +137,10 @@ bool CalculateRow(std::string_view size, Output output, Row& row, std::string& e
       row.ntfs = Utf8(result.text());
     });
   }
-  // The size as the window writes numbers: "08" and ".5" are not JSON.
+  // The size as the window writes numbers: "08" and ".5" are not JSON. Both
+  // rows have read the same text by now, so this reading cannot fail.
   if (ok && (output == Output::Both || output == Output::Json)) {
-    ok = Attempt(size, "G", err,
-                 [&] { row.gigabytes = Utf8(FormatNumber(ParseNumber(input.text()))); });
+    row.gigabytes = Utf8(FormatNumber(ParseNumber(input.text())));
   }
   return ok;
 }

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/worked_values.h"
 #include "trelvik/build_info.h"
 
 extern char** environ;
@@ -108,27 +109,18 @@ std::string Digits(std::string head, std::size_t zeros, std::string_view tail = 
   return head;
 }
 
-struct Worked {
-  std::string gigabytes, fat32, cylinders, ntfs;
-};
-
-const Worked kWorked[] = {
-    {"0.3", "304.4", "40", "314"},        {"0.5", "510", "66", "518"},
-    {"1", "1024", "131", "1028"},         {"1.5", "1538", "196", "1538"},
-    {"2", "2052", "262", "2056"},         {"8", "8220", "1045", "8198"},
-    {"10", "10276", "1306", "10245"},     {"12", "12332", "1567", "12292"},
-    {"100", "102796", "13055", "102407"}, {"1000", "1027996", "130542", "1024003"},
-};
-
 TEST(CalcCli, WorkedValuesInEveryOutputForm) {
   std::vector<std::string> sizes;
   std::string lines, fat32, ntfs, json;
-  for (const Worked& w : kWorked) {
-    sizes.push_back(w.gigabytes);
-    lines += w.gigabytes + " G: FAT32 " + w.fat32 + " M, NTFS " + w.ntfs + " M\n";
-    fat32 += w.fat32 + "\n";
-    ntfs += w.ntfs + "\n";
-    json += w.gigabytes + " " + w.fat32 + " " + w.ntfs + " " + w.cylinders + "\n";
+  for (const trelvik::test::WorkedValue& row : trelvik::test::kWorkedValues) {
+    // A size is at least one digit on the command line.
+    if (row.gigabytes.empty()) continue;
+    const std::string g(row.gigabytes), m32(row.fat32), mntfs(row.ntfs), c(row.cylinders);
+    sizes.push_back(g);
+    lines += g + " G: FAT32 " + m32 + " M, NTFS " + mntfs + " M\n";
+    fat32 += m32 + "\n";
+    ntfs += mntfs + "\n";
+    json += g + " " + m32 + " " + mntfs + " " + c + "\n";
   }
   const auto with = [&](std::vector<std::string> options) {
     options.insert(options.end(), sizes.begin(), sizes.end());

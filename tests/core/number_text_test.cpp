@@ -8,13 +8,10 @@
 #include <string>
 
 #include "core/runtime_error.h"
+#include "tests/support/printable.h"
 
 namespace trelvik {
 namespace {
-
-std::string Utf8(const std::u16string& text) {
-  return std::string(text.begin(), text.end());
-}
 
 struct ParseRow {
   std::u16string text;
@@ -26,8 +23,9 @@ void ExpectParses(const std::vector<ParseRow>& rows) {
   for (const ParseRow& row : rows) {
     SCOPED_TRACE(row.why);
     const double got = ParseNumber(row.text);
-    EXPECT_EQ(got, row.value) << "text \"" << Utf8(row.text) << "\"";
-    EXPECT_EQ(std::signbit(got), std::signbit(row.value)) << "text \"" << Utf8(row.text) << "\"";
+    EXPECT_EQ(got, row.value) << "text \"" << test::Printable(row.text) << "\"";
+    EXPECT_EQ(std::signbit(got), std::signbit(row.value))
+        << "text \"" << test::Printable(row.text) << "\"";
   }
 }
 
@@ -132,7 +130,7 @@ TEST(ParseNumber, HugeValuesOverflow) {
       u"0." + std::u16string(10, u'0') + u"1e320",
   };
   for (const auto& text : overflowing) {
-    SCOPED_TRACE(Utf8(text).substr(0, 40));
+    SCOPED_TRACE(test::Printable(text).substr(0, 40));
     try {
       ParseNumber(text);
       ADD_FAILURE() << "no error";
@@ -201,7 +199,7 @@ TEST(FormatNumber, PlainForm) {
   };
   for (const FormatRow& row : rows) {
     SCOPED_TRACE(row.why);
-    EXPECT_EQ(Utf8(FormatNumber(row.value)), Utf8(row.text));
+    EXPECT_EQ(test::Printable(FormatNumber(row.value)), test::Printable(row.text));
   }
 }
 
@@ -221,7 +219,7 @@ TEST(FormatNumber, ExponentForm) {
   };
   for (const FormatRow& row : rows) {
     SCOPED_TRACE(row.why);
-    EXPECT_EQ(Utf8(FormatNumber(row.value)), Utf8(row.text));
+    EXPECT_EQ(test::Printable(FormatNumber(row.value)), test::Printable(row.text));
   }
 }
 

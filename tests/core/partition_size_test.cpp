@@ -9,50 +9,26 @@
 #include "core/float_status.h"
 #include "core/number_text.h"
 #include "core/runtime_error.h"
+#include "tests/support/printable.h"
+#include "tests/support/worked_values.h"
 
 namespace trelvik {
 namespace {
 
-std::string Utf8(const std::u16string& text) {
-  return std::string(text.begin(), text.end());
-}
-
-struct WorkedRow {
-  std::u16string gigabytes;
-  std::u16string fat32;
-  std::u16string cylinders;
-  std::u16string ntfs;
-};
-
-// The table the program is checked against, G as typed.
-const WorkedRow kWorkedValues[] = {
-    {u"", u"-4", u"1", u"8"},
-    {u"0.3", u"304.4", u"40", u"314"},
-    {u"0.5", u"510", u"66", u"518"},
-    {u"1", u"1024", u"131", u"1028"},
-    {u"1.5", u"1538", u"196", u"1538"},
-    {u"2", u"2052", u"262", u"2056"},
-    {u"8", u"8220", u"1045", u"8198"},
-    {u"10", u"10276", u"1306", u"10245"},
-    {u"12", u"12332", u"1567", u"12292"},
-    {u"100", u"102796", u"13055", u"102407"},
-    {u"1000", u"1027996", u"130542", u"1024003"},
-};
-
 TEST(PartitionRows, WorkedValues) {
-  for (const WorkedRow& row : kWorkedValues) {
-    SCOPED_TRACE("G = \"" + Utf8(row.gigabytes) + "\"");
-    const TextBox input(row.gigabytes);
+  for (const test::WorkedValue& row : test::kWorkedValues) {
+    SCOPED_TRACE("G = \"" + std::string(row.gigabytes) + "\"");
+    const TextBox input(test::Widen(row.gigabytes));
 
     TextBox fat32;
     CalculateFat32Row(input, fat32);
-    EXPECT_EQ(Utf8(fat32.text()), Utf8(row.fat32));
+    EXPECT_EQ(test::Printable(fat32.text()), row.fat32);
 
     RecordingBox ntfs(u"junk typed before the click");
     CalculateNtfsRow(input, ntfs);
     ASSERT_EQ(ntfs.writes().size(), 2u);
-    EXPECT_EQ(Utf8(ntfs.writes()[0]), Utf8(row.cylinders));
-    EXPECT_EQ(Utf8(ntfs.text()), Utf8(row.ntfs));
+    EXPECT_EQ(test::Printable(ntfs.writes()[0]), row.cylinders);
+    EXPECT_EQ(test::Printable(ntfs.text()), row.ntfs);
   }
 }
 
@@ -87,7 +63,7 @@ ErrorKind KindOf(void (*row)(const Box&, Box&), const std::u16string& gigabytes,
   } catch (const RuntimeError& error) {
     return error.kind();
   }
-  ADD_FAILURE() << "no error for G = " << Utf8(gigabytes);
+  ADD_FAILURE() << "no error for G = " << test::Printable(gigabytes);
   return ErrorKind::Overflow;
 }
 
@@ -107,9 +83,9 @@ TEST(PartitionRows, ArithmeticOverflowNearTheTopOfTheRange) {
   // Just below the limits both rows still compute.
   TextBox fine;
   CalculateFat32Row(TextBox(u"1E305"), fine);
-  EXPECT_EQ(Utf8(fine.text()), "1.028E+308");
+  EXPECT_EQ(test::Printable(fine.text()), "1.028E+308");
   CalculateNtfsRow(TextBox(u"1E305"), fine);
-  EXPECT_EQ(Utf8(fine.text()), "1.024E+308");
+  EXPECT_EQ(test::Printable(fine.text()), "1.024E+308");
 }
 
 TEST(PartitionRows, SecondStageOverflowLeavesTheCylinderCount) {
@@ -119,7 +95,7 @@ TEST(PartitionRows, SecondStageOverflowLeavesTheCylinderCount) {
   RecordingBox ntfs(u"old");
   ASSERT_EQ(KindOf(CalculateNtfsRow, gigabytes, ntfs), ErrorKind::FloatOverflow);
   ASSERT_EQ(ntfs.writes().size(), 1u);
-  EXPECT_EQ(Utf8(ntfs.text()), "2.29173703093559E+307");
+  EXPECT_EQ(test::Printable(ntfs.text()), "2.29173703093559E+307");
 }
 
 TEST(Formulas, ExactConstantsAndOrder) {

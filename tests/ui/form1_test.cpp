@@ -18,6 +18,12 @@
 #include <QTextLayout>
 #include <QTimer>
 #include <memory>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "tests/support/worked_values.h"
 
 namespace trelvik {
 namespace {
@@ -36,7 +42,9 @@ class Form1Test : public ::testing::Test {
   template <typename T>
   T* find(const char* name) const {
     T* child = form_->findChild<T*>(QString::fromLatin1(name));
-    EXPECT_NE(child, nullptr) << name;
+    // Thrown, so that the test stops with a failure that names the control
+    // instead of crashing on it.
+    if (child == nullptr) throw std::runtime_error(std::string("no control named ") + name);
     return child;
   }
   QLineEdit* box(const char* name) const { return find<QLineEdit>(name); }
@@ -277,39 +285,27 @@ TEST_F(Form1Test, MenuShortcutsWinOverTheBox) {
   }
 }
 
-struct WorkedRow {
-  const char* gigabytes;
-  const char* fat32;
-  const char* ntfs;
-};
+QString Latin1(std::string_view text) {
+  return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
+}
 
 TEST_F(Form1Test, WorkedValuesThroughTheWindow) {
-  const WorkedRow rows[] = {
-      {"", "-4", "8"},
-      {"0.3", "304.4", "314"},
-      {"0.5", "510", "518"},
-      {"1", "1024", "1028"},
-      {"1.5", "1538", "1538"},
-      {"2", "2052", "2056"},
-      {"8", "8220", "8198"},
-      {"10", "10276", "10245"},
-      {"12", "12332", "12292"},
-      {"100", "102796", "102407"},
-      {"1000", "1027996", "1024003"},
-      {"1.2.3", "1229.6", "1232"},
-  };
-  for (const WorkedRow& row : rows) {
+  std::vector<test::WorkedValue> rows(std::begin(test::kWorkedValues),
+                                      std::end(test::kWorkedValues));
+  // Typed as it stands: the reading stops at the second point.
+  rows.push_back({"1.2.3", "1229.6", "157", "1232"});
+  for (const test::WorkedValue& row : rows) {
     box("Text1")->clear();
     box("Text3")->clear();
-    type("Text1", QString::fromLatin1(row.gigabytes));
-    type("Text3", QString::fromLatin1(row.gigabytes));
+    type("Text1", Latin1(row.gigabytes));
+    type("Text3", Latin1(row.gigabytes));
     type("Text4", QStringLiteral("99"));  // typed before the click: no effect
     click("Command1");
     EXPECT_EQ(QApplication::focusWidget(), find<QWidget>("Command1"));
     click("Command2");
-    EXPECT_EQ(box("Text2")->text(), QString::fromLatin1(row.fat32)) << row.gigabytes;
-    EXPECT_EQ(box("Text4")->text(), QString::fromLatin1(row.ntfs)) << row.gigabytes;
-    EXPECT_EQ(box("Text1")->text(), QString::fromLatin1(row.gigabytes));
+    EXPECT_EQ(box("Text2")->text(), Latin1(row.fat32)) << std::string(row.gigabytes);
+    EXPECT_EQ(box("Text4")->text(), Latin1(row.ntfs)) << std::string(row.gigabytes);
+    EXPECT_EQ(box("Text1")->text(), Latin1(row.gigabytes));
   }
 }
 

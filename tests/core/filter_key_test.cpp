@@ -1,4 +1,4 @@
-#include "ui/filter_key.h"
+#include "core/filter_key.h"
 
 #include <gtest/gtest.h>
 
