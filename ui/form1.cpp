@@ -11,11 +11,12 @@
 #include <QPushButton>
 #include <limits>
 
+#include "core/filter_key.h"
 #include "core/partition_size.h"
 #include "runtime/application.h"
 #include "runtime/error_report.h"
 #include "runtime/key_hook.h"
-#include "core/filter_key.h"
+#include "trelvik/build_info.h"
 #include "ui/line_edit_box.h"
 #include "ui/secondary_texts.h"
 #include "ui/text_window.h"
@@ -34,7 +35,8 @@ QColor FromBgr(unsigned bgr) {
 constexpr int kClientWidth = 6000;
 constexpr int kClientHeight = 3870;
 
-const QString kCaption = QStringLiteral("Trelvik工具1.2");
+const QString kCaption =
+    QStringLiteral("Trelvik工具") + QString::fromLatin1(build_info::kCaptionVersion);
 const QStringList kYaHei = {QStringLiteral("微软雅黑"), QStringLiteral("Microsoft YaHei")};
 
 enum class Look { Plain, Title, Red };

@@ -36,10 +36,10 @@ QString HelpText() {
 QString AboutText() {
   const QString site = QString::fromLatin1(build_info::kSiteAddress);
   return Blanks(44) + kAuthor + kIntroduction + QStringLiteral("（Qinvo ") + site +
-         QStringLiteral("）;") + kLineBreak + Blanks(45) +
+         QStringLiteral("）;") + kLineBreak + Blanks(45) + QStringLiteral("Trelvik助手") +
+         QString::fromLatin1(build_info::kCaptionVersion) +
          QStringLiteral(
-             "Trelvik助手1.2,这个小程序无技术可言，只是为了方便,请求大家在传播的过程中不要捆绑病毒"
-             "和插件。") +
+             ",这个小程序无技术可言，只是为了方便,请求大家在传播的过程中不要捆绑病毒和插件。") +
          Blanks(51) + kLineBreak + QStringLiteral("--") + kAuthor + QStringLiteral(" QQ:") +
          kInstantMessaging + QStringLiteral(" Email:") + kEmail;
 }
