@@ -1,9 +1,10 @@
+#include "app/calc/text_kit.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <string>
 
-#include "app/calc/calc.h"
 #include "core/number_text.h"
 
 namespace trelvik::calc {
