@@ -23,6 +23,7 @@
 #include <string_view>
 #include <vector>
 
+#include "tests/support/shown_form1.h"
 #include "tests/support/worked_values.h"
 
 namespace trelvik {
@@ -30,14 +31,7 @@ namespace {
 
 class Form1Test : public ::testing::Test {
  protected:
-  void SetUp() override {
-    form_ = std::make_unique<Form1>();
-    form_->load();
-    form_->show();
-    form_->activateWindow();  // No window manager may be there to do it.
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(form_.get()));
-    ASSERT_TRUE(QTest::qWaitForWindowActive(form_.get()));
-  }
+  void SetUp() override { form_ = test::ShowForm1(); }
 
   template <typename T>
   T* find(const char* name) const {

@@ -14,6 +14,7 @@
 #include <QTest>
 #include <memory>
 
+#include "tests/support/shown_form1.h"
 #include "ui/form1.h"
 
 namespace trelvik {
@@ -43,11 +44,9 @@ void Xdotool(const QStringList& arguments) {
 
 TEST(RealEvents, TypingClickingAndShortcutsInTheWindow) {
   if (!HaveX11Tools()) GTEST_SKIP() << "needs an X display and xdotool";
-  Form1 form;
-  form.load();
-  form.show();
-  form.activateWindow();
-  ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+  const std::unique_ptr<Form1> shown = test::ShowForm1();
+  ASSERT_TRUE(shown->isActiveWindow());
+  Form1& form = *shown;
   auto* text1 = form.findChild<QLineEdit*>(QStringLiteral("Text1"));
   auto* text2 = form.findChild<QLineEdit*>(QStringLiteral("Text2"));
   text1->setFocus();

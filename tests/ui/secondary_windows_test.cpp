@@ -8,6 +8,7 @@
 #include <QTest>
 #include <memory>
 
+#include "tests/support/shown_form1.h"
 #include "trelvik/build_info.h"
 #include "ui/form1.h"
 #include "ui/secondary_texts.h"
@@ -54,12 +55,7 @@ TEST(SecondaryTexts, AboutTextShape) {
 
 class SecondaryWindowsTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    form_ = std::make_unique<Form1>(QUrl(QStringLiteral("about:blank")));
-    form_->show();
-    form_->activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(form_.get()));
-  }
+  void SetUp() override { form_ = test::ShowForm1(QUrl(QStringLiteral("about:blank"))); }
   void choose(const char16_t* caption) {
     form_->findChild<QAction*>(QString::fromUtf16(caption))->trigger();
   }

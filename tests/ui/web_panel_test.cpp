@@ -19,6 +19,7 @@
 #include <QWebEngineView>
 #include <memory>
 
+#include "tests/support/shown_form1.h"
 #include "ui/form1.h"
 
 namespace trelvik {
@@ -111,11 +112,7 @@ class WebPanelTest : public ::testing::Test {
   // Opens the main window on `startPage` and waits until the panel has
   // finished its first load.
   QWebEngineView* open(const QUrl& startPage) {
-    form_ = std::make_unique<Form1>(startPage);
-    form_->load();
-    form_->show();
-    form_->activateWindow();
-    EXPECT_TRUE(QTest::qWaitForWindowExposed(form_.get()));
+    form_ = test::ShowForm1(startPage);
     auto* panel = form_->findChild<WebPanel*>(QStringLiteral("WebBrowser1"));
     EXPECT_NE(panel, nullptr);
     if (!panel || !QTest::qWaitFor([&] { return panel->view() != nullptr; }, 10000)) {
