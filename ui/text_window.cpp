@@ -4,6 +4,7 @@
 #include <QGuiApplication>
 #include <QScreen>
 
+#include "runtime/accessible_role.h"
 #include "ui/wrapped_label.h"
 
 namespace trelvik {
@@ -21,6 +22,8 @@ TextWindow::TextWindow(const QString& caption, const QString& frameCaption, cons
                        QWidget* owner)
     : QWidget(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                          Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint) {
+  // Announced as a window of its own when it opens, not passed over.
+  runtime::SetAccessibleRole(this, QAccessible::Dialog);
   setWindowTitle(caption);
   setFixedSize(kClientWidth, kClientHeight);
 
