@@ -22,6 +22,12 @@ TRELVIK_TEST_PACKAGES=(
 TRELVIK_TEST_PACKAGES+=(
   dbus dbus-daemon at-spi2-core python3-pyatspi
 )
+# What the input-method test needs: fcitx5 with its pinyin engine, and the
+# input context that lets a Qt 6 program talk to it (dbus-send asks the bus
+# when fcitx5 is up).
+TRELVIK_TEST_PACKAGES+=(
+  fcitx5 fcitx5-chinese-addons fcitx5-frontend-qt6 dbus-bin
+)
 # What the identity tests need: a resource compiler for the Windows version
 # record, and the validators of the desktop entry and software-centre record.
 TRELVIK_TEST_PACKAGES+=(
