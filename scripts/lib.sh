@@ -17,6 +17,17 @@ TRELVIK_RUN_PACKAGES=(
 TRELVIK_TEST_PACKAGES=(
   xvfb xauth openbox x11-utils xdotool wmctrl imagemagick locales python3
 )
+# What the screen-reader test needs: the accessibility bus and the client
+# library a screen reader reads the program through, over a session bus.
+TRELVIK_TEST_PACKAGES+=(
+  dbus dbus-daemon at-spi2-core python3-pyatspi
+)
+# What the input-method test needs: fcitx5 with its pinyin engine, and the
+# input context that lets a Qt 6 program talk to it (dbus-send asks the bus
+# when fcitx5 is up).
+TRELVIK_TEST_PACKAGES+=(
+  fcitx5 fcitx5-chinese-addons fcitx5-frontend-qt6 dbus-bin
+)
 # What the identity tests need: a resource compiler for the Windows version
 # record, and the validators of the desktop entry and software-centre record.
 TRELVIK_TEST_PACKAGES+=(

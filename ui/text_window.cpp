@@ -2,6 +2,7 @@
 
 #include <QGroupBox>
 
+#include "runtime/accessible_role.h"
 #include "runtime/window_place.h"
 #include "ui/twips.h"
 #include "ui/wrapped_label.h"
@@ -20,6 +21,8 @@ TextWindow::TextWindow(const QString& caption, const QString& frameCaption, cons
                        QWidget* owner)
     : QWidget(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                          Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint) {
+  // Announced as a window of its own when it opens, not passed over.
+  runtime::SetAccessibleRole(this, QAccessible::Dialog);
   setWindowTitle(caption);
   setFixedSize(TwipsToPixels(kClientWidth), TwipsToPixels(kClientHeight));
 

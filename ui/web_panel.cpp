@@ -6,6 +6,7 @@
 #include <QResizeEvent>
 #include <QTimer>
 
+#include "runtime/accessible_role.h"
 #include "runtime/first_paint.h"
 #include "trelvik/build_info.h"
 #include "ui/web/web_view_module.h"
@@ -28,6 +29,10 @@ QUrl StartPageOf(const QString& siteAddress) {
 
 WebPanel::WebPanel(QWidget* parent) : QWidget(parent) {
   setFocusPolicy(Qt::NoFocus);
+  // Tab leads into the page: a screen reader names the place it enters.
+  runtime::SetAccessibleRole(this, QAccessible::Pane);
+  setAccessibleName(QStringLiteral("Qinvo 网站首页"));
+  setAccessibleDescription(QStringLiteral("制作者的软件站首页"));
 
   runtime::OnFirstPaint(*parent->window(),
                         [this] { QTimer::singleShot(0, this, &WebPanel::startEngine); });
