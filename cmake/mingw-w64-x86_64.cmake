@@ -10,7 +10,9 @@ set(CMAKE_RC_COMPILER ${TRELVIK_MINGW_PREFIX}-windres)
 set(CMAKE_AR ${TRELVIK_MINGW_PREFIX}-gcc-ar-posix)
 set(CMAKE_RANLIB ${TRELVIK_MINGW_PREFIX}-gcc-ranlib-posix)
 
-set(CMAKE_FIND_ROOT_PATH /usr/${TRELVIK_MINGW_PREFIX})
+# The target's libraries; a cross-built Qt adds its own prefix (the
+# windows preset does).
+list(APPEND CMAKE_FIND_ROOT_PATH /usr/${TRELVIK_MINGW_PREFIX})
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
@@ -19,5 +21,6 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 # Tests run under Wine; ctest and gtest_discover_tests go through it.
 find_program(TRELVIK_WINE64 NAMES wine64 PATHS /usr/lib/wine NO_CMAKE_FIND_ROOT_PATH)
 if(TRELVIK_WINE64)
-  set(CMAKE_CROSSCOMPILING_EMULATOR ${TRELVIK_WINE64})
+  # Without WINEDEBUG, Wine mixes its own chatter into what the tests read.
+  set(CMAKE_CROSSCOMPILING_EMULATOR env WINEDEBUG=-all ${TRELVIK_WINE64})
 endif()

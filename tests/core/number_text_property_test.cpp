@@ -9,6 +9,7 @@
 
 #include <bit>
 #include <cfloat>
+#include <clocale>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -307,6 +308,24 @@ TEST(ParseNumberAgainstStrtod, AgreesAtTheEdgesOfExactArithmetic) {
 }
 
 // printf in the "C" locale for this thread while in scope.
+#ifdef _WIN32
+class CLocale {
+ public:
+  CLocale()
+      : perThread_(_configthreadlocale(_ENABLE_PER_THREAD_LOCALE)),
+        previous_(std::setlocale(LC_ALL, nullptr)) {
+    std::setlocale(LC_ALL, "C");
+  }
+  ~CLocale() {
+    std::setlocale(LC_ALL, previous_.c_str());
+    _configthreadlocale(perThread_);
+  }
+
+ private:
+  int perThread_;
+  std::string previous_;
+};
+#else
 class CLocale {
  public:
   CLocale() : c_(newlocale(LC_ALL_MASK, "C", nullptr)), previous_(uselocale(c_)) {}
@@ -319,6 +338,7 @@ class CLocale {
   locale_t c_;
   locale_t previous_;
 };
+#endif
 
 // %.15G with the exponent's zero padding removed and negative zero unsigned:
 // "1E+05" becomes "1E+5", "-0" becomes "0".

@@ -158,8 +158,13 @@ TEST(ParseNumber, IgnoresTheProcessLocale) {
   // A locale whose decimal separator is a comma, set for the whole process.
   const char* previous = std::setlocale(LC_ALL, nullptr);
   const std::string saved = previous ? previous : "C";
-  ASSERT_NE(std::setlocale(LC_ALL, "de_DE.UTF-8"), nullptr)
-      << "the de_DE.UTF-8 locale is missing; scripts/test generates it";
+#ifdef _WIN32
+  constexpr char kCommaLocale[] = "German_Germany.1252";
+#else
+  constexpr char kCommaLocale[] = "de_DE.UTF-8";
+#endif
+  ASSERT_NE(std::setlocale(LC_ALL, kCommaLocale), nullptr)
+      << "the " << kCommaLocale << " locale is missing; scripts/test generates it";
   ASSERT_EQ(*std::localeconv()->decimal_point, ',');
   const double comma = ParseNumber(u"1,5");
   const double point = ParseNumber(u"1.5");
