@@ -1,4 +1,5 @@
-# The Debian package: cpack -G DEB, or scripts/build-deb.
+# The Debian package: cpack -G DEB, or scripts/build-deb; on Windows, the
+# zip: cpack --preset windows.
 
 # A maintainer address on the maker's own domain, from the site setting.
 string(REGEX REPLACE "^https?://(www\\.)?" "" _trelvik_mail_domain "${TRELVIK_SITE_ADDRESS}")
@@ -16,6 +17,16 @@ string(JOIN "\n" CPACK_PACKAGE_DESCRIPTION
   "trelvik-calc does the same on the command line, for scripts.")
 set(CPACK_PACKAGE_HOMEPAGE_URL "${TRELVIK_SITE_ADDRESS}")
 set(CPACK_STRIP_FILES ON)
+
+if(WIN32)
+  # trelvik-1.2.0-win64.zip: the program's folder, to unpack anywhere.
+  set(CPACK_GENERATOR ZIP)
+  set(CPACK_PACKAGE_FILE_NAME trelvik-${PROJECT_VERSION}-win64)
+  set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY OFF)
+  include(CPack)
+  return()
+endif()
+
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)

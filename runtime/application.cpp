@@ -1,6 +1,9 @@
 #include "runtime/application.h"
 
+#include <QtGlobal>
+#ifdef Q_OS_LINUX
 #include <unistd.h>
+#endif
 
 #include <QEvent>
 #include <QIcon>
@@ -18,9 +21,10 @@
 namespace trelvik::runtime {
 namespace {
 
-// Faces that draw Simplified Chinese, in order of preference. Named
-// explicitly: left to itself fontconfig may pick a Japanese face, whose
-// glyph shapes differ from the Chinese ones.
+// Faces that draw Simplified Chinese, in order of preference, after the
+// faces a control asks for (so never in place of 微软雅黑 or 宋体 where
+// they exist, as on Windows). Named explicitly: left to itself fontconfig
+// may pick a Japanese face, whose glyph shapes differ from the Chinese ones.
 const QStringList kChineseFallbacks = {
     QStringLiteral("Noto Sans CJK SC"),
     QStringLiteral("Source Han Sans SC"),
@@ -56,6 +60,7 @@ QIcon ProgramIcon() {
 }  // namespace
 
 int& Application::PrepareProcess(int& argc) {
+#ifdef Q_OS_LINUX
   // Chromium refuses to start its sandbox as root; there, and only there,
   // the panel runs without it.
   if (geteuid() == 0 && qEnvironmentVariableIsEmpty("QTWEBENGINE_DISABLE_SANDBOX")) {
@@ -63,6 +68,7 @@ int& Application::PrepareProcess(int& argc) {
     std::fputs("trelvik: running as root, so the web panel runs without Chromium's sandbox\n",
                stderr);
   }
+#endif
 #ifdef TRELVIK_SHARE_GL_AT_START
   // The web panel's engine needs a shared OpenGL context, and this Qt
   // offers no way to add one later.

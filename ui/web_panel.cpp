@@ -2,13 +2,17 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QLabel>
 #include <QLibrary>
+#include <QPalette>
 #include <QResizeEvent>
 #include <QTimer>
 
 #include "runtime/accessible_role.h"
+#include "runtime/application.h"
 #include "runtime/first_paint.h"
 #include "trelvik/build_info.h"
+#include "ui/web/offline_note.h"
 #include "ui/web/web_view_module.h"
 
 namespace trelvik {
@@ -53,12 +57,17 @@ void WebPanel::startEngine() {
           .filePath(QStringLiteral(TRELVIK_MODULE_DIR_FROM_PROGRAMS "/trelvik_webview")));
   const auto create = reinterpret_cast<CreateWebViewFunction>(module.resolve(kCreateWebViewSymbol));
   if (!create) {
-    // The calculator does not depend on the panel: it stays empty.
+    // The calculator does not depend on the panel; a build without the
+    // engine (MinGW has no Qt WebEngine) has no module to load.
     qWarning("trelvik: no web panel: %s", qPrintable(module.errorString()));
+    showOwnNote();
     return;
   }
   view_ = create(this);
-  if (!view_) return;  // already said why
+  if (!view_) {  // already said why
+    showOwnNote();
+    return;
+  }
   view_->setObjectName(QStringLiteral("webView"));
   view_->setGeometry(rect());
   view_->show();
@@ -67,8 +76,32 @@ void WebPanel::startEngine() {
   if (pending_.isValid()) view_->setProperty("url", std::exchange(pending_, QUrl()));
 }
 
+void WebPanel::showOwnNote() {
+  auto* note = new QLabel(this);
+  note->setObjectName(QStringLiteral("offlineNote"));
+  note->setTextFormat(Qt::RichText);
+  note->setText(
+      QStringLiteral("<html><head><style>b{color:%1}</style></head><body>%2</body></html>")
+          .arg(QLatin1String(kOfflineNoteBold), OfflineNoteBody()));
+  note->setWordWrap(true);
+  note->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  note->setContentsMargins(kOfflineNoteMarginX, kOfflineNoteMarginY, kOfflineNoteMarginX,
+                           kOfflineNoteMarginY);
+  note->setFont(runtime::ChineseFont({}, kOfflineNotePixelSize));
+  QPalette palette = note->palette();
+  palette.setColor(QPalette::Window, QColor(QLatin1String(kOfflineNoteBackground)));
+  palette.setColor(QPalette::WindowText, QColor(QLatin1String(kOfflineNoteColour)));
+  note->setPalette(palette);
+  note->setAutoFillBackground(true);
+  note->setGeometry(rect());
+  note->show();
+  note_ = note;
+}
+
 void WebPanel::resizeEvent(QResizeEvent* event) {
-  if (view_) view_->setGeometry(QRect(QPoint(0, 0), event->size()));
+  const QRect area(QPoint(0, 0), event->size());
+  if (view_) view_->setGeometry(area);
+  if (note_) note_->setGeometry(area);
 }
 
 }  // namespace trelvik

@@ -17,7 +17,8 @@ QUrl StartPageOf(const QString& siteAddress);
 //
 // The engine starts after the window's first paint, so that it never holds
 // up the calculator appearing; a page requested before then is loaded as
-// soon as it has started.
+// soon as it has started. Where the engine cannot start, or this build has
+// none, the panel shows the same note itself.
 class WebPanel : public QWidget {
  public:
   explicit WebPanel(QWidget* parent);
@@ -28,14 +29,19 @@ class WebPanel : public QWidget {
   // The engine's view, a QWebEngineView, once started; nullptr before, or if
   // the engine could not be loaded.
   QWidget* view() const { return view_; }
+  // The panel's own note, shown where the engine could not be loaded;
+  // nullptr otherwise.
+  QWidget* note() const { return note_; }
 
  protected:
   void resizeEvent(QResizeEvent* event) override;
 
  private:
   void startEngine();
+  void showOwnNote();
 
   QWidget* view_ = nullptr;
+  QWidget* note_ = nullptr;
   QUrl pending_;
 };
 

@@ -13,6 +13,7 @@
 #include <QWebEngineSettings>
 #include <QWebEngineView>
 
+#include "ui/web/offline_note.h"
 #include "ui/web/web_view_module.h"
 
 #ifdef TRELVIK_QT_GL_SHARE_HOOK
@@ -57,12 +58,18 @@ bool IsWebUrl(const QUrl& url) {
 }
 
 // Shown in place of the engine's own error page.
-const QString kOfflinePage = QStringLiteral(
-    "<!DOCTYPE html><html lang=\"zh-CN\"><head><meta charset=\"utf-8\"><title>Qinvo</title>"
-    "<style>body{margin:0;padding:10px 14px;font:12px 'Noto Sans CJK SC','WenQuanYi Micro Hei',"
-    "sans-serif;color:#555;background:#f7f7f7}b{color:#333}</style></head><body>"
-    "<b>暂时无法打开网站首页。</b><br>请检查网络连接，稍后再试。"
-    "上面的分区计算不受影响，照常可用。</body></html>");
+QString OfflinePage() {
+  return QStringLiteral(
+             "<!DOCTYPE html><html lang=\"zh-CN\"><head><meta charset=\"utf-8\">"
+             "<title>Qinvo</title><style>body{margin:0;padding:%1px %2px;"
+             "font:%3px 'Noto Sans CJK SC','WenQuanYi Micro Hei',sans-serif;color:%4;"
+             "background:%5}b{color:%6}</style></head><body>%7</body></html>")
+      .arg(kOfflineNoteMarginY)
+      .arg(kOfflineNoteMarginX)
+      .arg(kOfflineNotePixelSize)
+      .arg(QLatin1String(kOfflineNoteColour), QLatin1String(kOfflineNoteBackground),
+           QLatin1String(kOfflineNoteBold), OfflineNoteBody());
+}
 
 // The panel's page: keeps itself to the start page and sends the user's own
 // browsing to the desktop browser.
@@ -74,7 +81,7 @@ class PanelPage : public QWebEnginePage {
     connect(this, &QWebEnginePage::loadingChanged, this, [this](const QWebEngineLoadingInfo& info) {
       // Only a load that failed, not one refused on purpose, gets the note.
       if (info.status() == QWebEngineLoadingInfo::LoadFailedStatus && IsWebUrl(info.url())) {
-        setHtml(kOfflinePage, QUrl(QStringLiteral("about:blank")));
+        setHtml(OfflinePage(), QUrl(QStringLiteral("about:blank")));
       }
     });
   }
