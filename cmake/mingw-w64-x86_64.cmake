@@ -22,5 +22,7 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 find_program(TRELVIK_WINE64 NAMES wine64 PATHS /usr/lib/wine NO_CMAKE_FIND_ROOT_PATH)
 if(TRELVIK_WINE64)
   # Without WINEDEBUG, Wine mixes its own chatter into what the tests read.
-  set(CMAKE_CROSSCOMPILING_EMULATOR env WINEDEBUG=-all ${TRELVIK_WINE64})
+  # A new Wine prefix would offer to fetch Mono and Gecko, which nothing here
+  # needs.
+  set(CMAKE_CROSSCOMPILING_EMULATOR env WINEDEBUG=-all WINEDLLOVERRIDES=mscoree,mshtml= ${TRELVIK_WINE64})
 endif()

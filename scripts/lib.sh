@@ -15,7 +15,7 @@ TRELVIK_RUN_PACKAGES=(
 # What the tests need: a display without a screen, a window manager, a
 # locale with a decimal comma, and tools to look at and drive windows.
 TRELVIK_TEST_PACKAGES=(
-  xvfb xauth openbox x11-utils xdotool wmctrl imagemagick locales python3
+  xvfb xauth openbox x11-utils xdotool wmctrl xclip imagemagick locales python3
 )
 # What the screen-reader test needs: the accessibility bus and the client
 # library a screen reader reads the program through, over a session bus.
