@@ -51,14 +51,17 @@ void WebPanel::navigate(const QUrl& url) {
 }
 
 void WebPanel::startEngine() {
-  if (view_) return;
+  if (view_ || note_) return;
+#ifndef TRELVIK_WEB_MODULE
+  // Built without Qt WebEngine (MinGW has none): no module to look for.
+  showOwnNote();
+#else
   QLibrary module(
       QDir(QCoreApplication::applicationDirPath())
           .filePath(QStringLiteral(TRELVIK_MODULE_DIR_FROM_PROGRAMS "/trelvik_webview")));
   const auto create = reinterpret_cast<CreateWebViewFunction>(module.resolve(kCreateWebViewSymbol));
   if (!create) {
-    // The calculator does not depend on the panel; a build without the
-    // engine (MinGW has no Qt WebEngine) has no module to load.
+    // The calculator does not depend on the panel.
     qWarning("trelvik: no web panel: %s", qPrintable(module.errorString()));
     showOwnNote();
     return;
@@ -74,6 +77,7 @@ void WebPanel::startEngine() {
   setFocusPolicy(Qt::TabFocus);
   setFocusProxy(view_);
   if (pending_.isValid()) view_->setProperty("url", std::exchange(pending_, QUrl()));
+#endif
 }
 
 void WebPanel::showOwnNote() {
