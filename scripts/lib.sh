@@ -96,5 +96,33 @@ trelvik_ensure_display() {
     if [ $tries -gt 100 ]; then echo "openbox did not start" >&2; return 1; fi
     sleep 0.1
   done
-  trap 'kill $TRELVIK_WM_PID $TRELVIK_XVFB_PID 2>/dev/null || true' EXIT
+  trelvik_at_exit "kill $TRELVIK_WM_PID $TRELVIK_XVFB_PID 2>/dev/null || true"
+}
+
+# Runs a command when the calling script exits, after those added before it.
+TRELVIK_AT_EXIT=()
+trelvik_at_exit() {
+  TRELVIK_AT_EXIT+=("$1")
+  trap 'for c in "${TRELVIK_AT_EXIT[@]}"; do eval "$c"; done' EXIT
+}
+
+# One Wine server and one set of Wine's own services for every test run under
+# Wine, instead of a set started and stopped per test. They are started here,
+# before ctest, with their output on /dev/null: a service started by a test
+# inherits that test's output pipe, and ctest would wait on it for as long
+# as the server lives. They stop when the calling script exits.
+trelvik_start_wine() {
+  [ -n "${TRELVIK_WINE_UP:-}" ] && return 0
+  local server=/usr/lib/wine/wineserver
+  # A server left by the build (its test discovery runs the tests under Wine)
+  # ends a few seconds after its last program: wait for it, so that the one
+  # started here is the lasting one.
+  $server -w </dev/null >/dev/null 2>&1 || true
+  $server -p </dev/null >/dev/null 2>&1 || true
+  # Creates the Wine folder on first use, and leaves the services running.
+  # No .NET or Gecko: the tests need neither, and their installers would ask.
+  WINEDEBUG=-all WINEDLLOVERRIDES=mscoree,mshtml= \
+    /usr/lib/wine/wine64 wineboot --init </dev/null >/dev/null 2>&1
+  TRELVIK_WINE_UP=1
+  trelvik_at_exit "$server -k 2>/dev/null || true"
 }
