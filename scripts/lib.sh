@@ -75,34 +75,45 @@ trelvik_ensure_locale() {
 # calling script exits.
 trelvik_ensure_display() {
   [ -n "${DISPLAY:-}" ] && return 0
-  local n=99
-  while [ -e "/tmp/.X${n}-lock" ]; do n=$((n + 1)); done
-  Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+  # Xvfb picks a free display itself and writes its number once it takes
+  # connections: no race with a server of the same number still going away.
+  local ready
+  ready=$(mktemp)
+  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$ready" >/dev/null 2>&1 &
   TRELVIK_XVFB_PID=$!
-  export DISPLAY=":$n"
+  trelvik_at_exit "kill $TRELVIK_XVFB_PID 2>/dev/null; wait $TRELVIK_XVFB_PID 2>/dev/null || true"
   local tries=0
-  until xdpyinfo >/dev/null 2>&1; do
+  until [ -s "$ready" ] && grep -q . "$ready"; do
     tries=$((tries + 1))
-    if [ $tries -gt 100 ]; then echo "Xvfb did not start" >&2; return 1; fi
+    if [ $tries -gt 100 ] || ! kill -0 $TRELVIK_XVFB_PID 2>/dev/null; then
+      echo "Xvfb did not start" >&2
+      rm -f "$ready"
+      return 1
+    fi
     sleep 0.1
   done
+  export DISPLAY=":$(head -n1 "$ready")"
+  rm -f "$ready"
   openbox >/dev/null 2>&1 &
   TRELVIK_WM_PID=$!
+  trelvik_at_exit "kill $TRELVIK_WM_PID 2>/dev/null; wait $TRELVIK_WM_PID 2>/dev/null || true"
   # Windows mapped while the window manager is still starting may be left
   # unmanaged and unmapped: wait until it announces itself.
   tries=0
   until xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; do
     tries=$((tries + 1))
-    if [ $tries -gt 100 ]; then echo "openbox did not start" >&2; return 1; fi
+    if [ $tries -gt 100 ] || ! kill -0 $TRELVIK_WM_PID 2>/dev/null; then
+      echo "openbox did not start" >&2
+      return 1
+    fi
     sleep 0.1
   done
-  trelvik_at_exit "kill $TRELVIK_WM_PID $TRELVIK_XVFB_PID 2>/dev/null || true"
 }
 
-# Runs a command when the calling script exits, after those added before it.
+# Runs a command when the calling script exits, before those added earlier.
 TRELVIK_AT_EXIT=()
 trelvik_at_exit() {
-  TRELVIK_AT_EXIT+=("$1")
+  TRELVIK_AT_EXIT=("$1" "${TRELVIK_AT_EXIT[@]}")
   trap 'for c in "${TRELVIK_AT_EXIT[@]}"; do eval "$c"; done' EXIT
 }
 
