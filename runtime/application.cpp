@@ -6,6 +6,7 @@
 #endif
 
 #include <QEvent>
+#include <QFontDatabase>
 #include <QIcon>
 #include <QLibraryInfo>
 #include <QTimer>
@@ -107,8 +108,17 @@ void InstallQtTranslation() {
 }
 
 QFont ChineseFont(const QStringList& faces, int pixelSize) {
+  // Only the faces that are installed: for one that is not, Qt asks
+  // fontconfig what it might stand for, a search that costs the first paint
+  // several per cent. Read once; a font installed while the program runs
+  // counts from its next start.
+  static const QStringList installed = QFontDatabase::families();
+  QStringList families;
+  for (const QString& face : faces + kChineseFallbacks) {
+    if (installed.contains(face, Qt::CaseInsensitive)) families << face;
+  }
   QFont font;
-  font.setFamilies(faces + kChineseFallbacks);
+  font.setFamilies(families);
   font.setPixelSize(pixelSize);
   font.setWeight(QFont::Normal);
   return font;

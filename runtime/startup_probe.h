@@ -10,7 +10,7 @@ namespace trelvik::runtime {
 // window's first paint) and "first-paint-vmhwm-kb N" (the process's peak
 // resident memory so far, from /proc/self/status; left out where there is
 // no such file) on stderr once `window` is first painted, and ends the
-// program. Does nothing otherwise.
+// program at once. Does nothing otherwise.
 void WatchFirstPaint(QWidget& window);
 
 }  // namespace trelvik::runtime

@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QContextMenuEvent>
+#include <QFontDatabase>
 #include <QGlyphRun>
 #include <QInputMethodEvent>
 #include <QLabel>
@@ -23,6 +24,7 @@
 #include <string_view>
 #include <vector>
 
+#include "runtime/application.h"
 #include "tests/support/shown_form1.h"
 #include "tests/support/worked_values.h"
 
@@ -157,6 +159,34 @@ TEST_F(Form1Test, ChineseIsDrawnWithASimplifiedChineseFace) {
           << name << " drawn with " << family.toStdString();
     }
   }
+}
+
+// The design's face comes first wherever it is installed; a face that is not
+// installed is not asked for at all.
+TEST(ChineseFont, AsksForTheInstalledFacesInOrderThenTheFallbacks) {
+  const QStringList installed = QFontDatabase::families();
+  ASSERT_GE(installed.size(), 2);
+  const QString first = installed.last();
+  const QString second = installed.first();
+  const QString missing = QStringLiteral("No Such Face 4711");
+  ASSERT_FALSE(installed.contains(missing));
+
+  const QFont font = runtime::ChineseFont({missing, first, missing, second}, 13);
+  const QStringList families = font.families();
+  ASSERT_GE(families.size(), 2);
+  EXPECT_EQ(families.at(0), first);
+  EXPECT_EQ(families.at(1), second);
+  EXPECT_FALSE(families.contains(missing));
+  for (const QString& family : families) {
+    EXPECT_TRUE(installed.contains(family, Qt::CaseInsensitive)) << family.toStdString();
+  }
+  EXPECT_EQ(font.pixelSize(), 13);
+
+  // Nothing asked for that is installed: the Chinese fallbacks alone, and
+  // on this machine at least one of them is there.
+  const QStringList fallbacks = runtime::ChineseFont({missing}, 12).families();
+  ASSERT_FALSE(fallbacks.isEmpty());
+  EXPECT_EQ(runtime::ChineseFont({}, 12).families(), fallbacks);
 }
 
 TEST_F(Form1Test, TabOrderRunsThroughTheRows) {
