@@ -80,15 +80,19 @@ int& Application::PrepareProcess(int& argc) {
 
 Application::Application(int& argc, char** argv) : QApplication(PrepareProcess(argc), argv) {
   setApplicationName(QStringLiteral("trelvik"));
-  // Set once here, so every window, whenever it is made, shows it; under
-  // Wayland the desktop entry's icon stands in for the window's own.
-  setWindowIcon(ProgramIcon());
+  // Under Wayland the desktop entry's icon stands in for the window's own
+  // (see InstallProgramIcon).
   setDesktopFileName(QString::fromUtf8(build_info::kAppId));
   // Qt's Chinese texts are for its own menus and message boxes, which the
   // first paint does not need: Run installs them right after it.
   g_translationWaiter = new TranslationOnContextMenu(this);
   installEventFilter(g_translationWaiter);
   setFont(ChineseFont({QStringLiteral("SimSun"), QStringLiteral("宋体")}, 12));
+}
+
+void InstallProgramIcon() {
+  // Set on the application, so every window, whenever it is made, shows it.
+  if (qApp && qApp->windowIcon().isNull()) QApplication::setWindowIcon(ProgramIcon());
 }
 
 void InstallQtTranslation() {
@@ -126,7 +130,12 @@ QFont ChineseFont(const QStringList& faces, int pixelSize) {
 
 int Run(QWidget& window, const std::function<void()>& load) {
   WatchFirstPaint(window);
-  OnFirstPaint(window, [] { QTimer::singleShot(0, qApp, &InstallQtTranslation); });
+  OnFirstPaint(window, [] {
+    QTimer::singleShot(0, qApp, [] {
+      InstallProgramIcon();
+      InstallQtTranslation();
+    });
+  });
   load();
   window.ensurePolished();
   window.adjustSize();

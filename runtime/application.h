@@ -10,8 +10,9 @@ class QWidget;
 namespace trelvik::runtime {
 
 // The program's QApplication: Simplified-Chinese texts for Qt's own dialogs
-// and menus whatever the user's locale (see InstallQtTranslation), a default font that draws
-// Simplified Chinese, and the program icon on every window.
+// and menus whatever the user's locale (see InstallQtTranslation), a default
+// font that draws Simplified Chinese, and the program icon on every window
+// (see InstallProgramIcon).
 class Application : public QApplication {
  public:
   Application(int& argc, char** argv);
@@ -20,6 +21,12 @@ class Application : public QApplication {
   // What has to be settled before Qt starts: see the definition.
   static int& PrepareProcess(int& argc);
 };
+
+// Gives every window, now and later, the program icon, once. Run does it
+// right after the first paint, which does not need it: the window manager
+// draws the title bar, and picks the icon up when it comes. The run-time
+// error box brings it in first if it opens sooner.
+void InstallProgramIcon();
 
 // Installs Qt's own Simplified-Chinese texts (its context menus, message
 // box buttons), once. Run does it right after the first paint; the first

@@ -3,12 +3,13 @@
 #include <QApplication>
 #include <QMessageBox>
 
-#include "runtime/application.h"
 #include "messages/error_text.h"
+#include "runtime/application.h"
 
 namespace trelvik::runtime {
 
 void ShowRuntimeError(QWidget* parent, const RuntimeError& error) {
+  InstallProgramIcon();
   InstallQtTranslation();  // its 确定 button
   QMessageBox box(QMessageBox::Critical, QStringLiteral("Trelvik工具"),
                   QString::fromStdU16String(ErrorMessage(error.kind())), QMessageBox::Ok, parent);

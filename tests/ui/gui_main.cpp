@@ -8,5 +8,7 @@
 int main(int argc, char** argv) {
   ::testing::InitGoogleTest(&argc, argv);
   trelvik::runtime::Application app(argc, argv);
+  // As the program has them once its window is up.
+  trelvik::runtime::InstallProgramIcon();
   return RUN_ALL_TESTS();
 }

@@ -96,6 +96,23 @@ class ProgramTest : public ::testing::Test {
   QString window_;
 };
 
+// The program gives its window the icon just after the first paint: the
+// title bar has both drawn sizes a moment after the window appears.
+TEST_F(ProgramTest, TitleBarGetsBothDrawnIconSizes) {
+  if (QStandardPaths::findExecutable(QStringLiteral("xprop")).isEmpty()) {
+    GTEST_SKIP() << "needs xprop";
+  }
+  QString icons;
+  for (int tries = 0; tries < 100; ++tries) {
+    icons = RunTool(QStringLiteral("xprop"),
+                    {QStringLiteral("-id"), window_, QStringLiteral("_NET_WM_ICON")});
+    if (icons.contains(QStringLiteral("Icon (16 x 16)"))) break;
+    QTest::qWait(50);
+  }
+  EXPECT_TRUE(icons.contains(QStringLiteral("Icon (16 x 16)"))) << icons.left(200).toStdString();
+  EXPECT_TRUE(icons.contains(QStringLiteral("Icon (32 x 32)"))) << icons.left(200).toStdString();
+}
+
 TEST_F(ProgramTest, CtrlXEndsTheProgramFromInsideABox) {
   // The focus starts in the FAT32 box: what is typed lands there.
   RunTool(QStringLiteral("xdotool"), {QStringLiteral("type"), QStringLiteral("12")});
