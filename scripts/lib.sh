@@ -127,13 +127,14 @@ trelvik_start_wine() {
   local server=/usr/lib/wine/wineserver
   # A server left by the build (its test discovery runs the tests under Wine)
   # ends a few seconds after its last program: wait for it, so that the one
-  # started here is the lasting one.
-  $server -w </dev/null >/dev/null 2>&1 || true
+  # started here is the lasting one. (One that lasts anyway is used as it is.)
+  timeout 15 $server -w </dev/null >/dev/null 2>&1 || true
   $server -p </dev/null >/dev/null 2>&1 || true
   # Creates the Wine folder on first use, and leaves the services running.
   # No .NET or Gecko: the tests need neither, and their installers would ask.
   WINEDEBUG=-all WINEDLLOVERRIDES=mscoree,mshtml= \
     /usr/lib/wine/wine64 wineboot --init </dev/null >/dev/null 2>&1
-  TRELVIK_WINE_UP=1
+  # Scripts run from this one find it up.
+  export TRELVIK_WINE_UP=1
   trelvik_at_exit "$server -k 2>/dev/null || true"
 }
