@@ -83,7 +83,7 @@ trelvik_ensure_display() {
   TRELVIK_XVFB_PID=$!
   trelvik_at_exit "kill $TRELVIK_XVFB_PID 2>/dev/null; wait $TRELVIK_XVFB_PID 2>/dev/null || true"
   local tries=0
-  until [ -s "$ready" ] && grep -q . "$ready"; do
+  until grep -q . "$ready"; do
     tries=$((tries + 1))
     if [ $tries -gt 100 ] || ! kill -0 $TRELVIK_XVFB_PID 2>/dev/null; then
       echo "Xvfb did not start" >&2
