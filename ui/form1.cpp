@@ -17,6 +17,7 @@
 #include "runtime/error_report.h"
 #include "runtime/key_hook.h"
 #include "trelvik/build_info.h"
+#include "ui/fixed_size_frame.h"
 #include "ui/line_edit_box.h"
 #include "ui/secondary_texts.h"
 #include "ui/text_window.h"
@@ -111,7 +112,7 @@ void Form1::setupWindow() {
   // A minimize box and no maximize box.
   setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                  Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
-                 Qt::WindowCloseButtonHint);
+                 Qt::WindowCloseButtonHint | kFixedSizeFrame);
   client_ = new QWidget(this);
   client_->setObjectName(QStringLiteral("client"));
   client_->setFixedSize(TwipsToPixels(kClientWidth), TwipsToPixels(kClientHeight));

@@ -4,6 +4,7 @@
 
 #include "runtime/accessible_role.h"
 #include "runtime/window_place.h"
+#include "ui/fixed_size_frame.h"
 #include "ui/twips.h"
 #include "ui/wrapped_label.h"
 
@@ -20,7 +21,7 @@ constexpr Twips kLabelPlace = {240, 240, 3615, 2055};  // within the frame
 TextWindow::TextWindow(const QString& caption, const QString& frameCaption, const QString& text,
                        QWidget* owner)
     : QWidget(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                         Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint) {
+                         Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint | kFixedSizeFrame) {
   // Announced as a window of its own when it opens, not passed over.
   runtime::SetAccessibleRole(this, QAccessible::Dialog);
   setWindowTitle(caption);

@@ -2,9 +2,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QLabel>
 #include <QLibrary>
-#include <QPalette>
 #include <QResizeEvent>
 #include <QTimer>
 
@@ -12,10 +10,32 @@
 #include "runtime/application.h"
 #include "runtime/first_paint.h"
 #include "trelvik/build_info.h"
-#include "ui/web/offline_note.h"
+#include "ui/web/panel_note.h"
 #include "ui/web/web_view_module.h"
 
 namespace trelvik {
+namespace {
+
+// This build's engine: the system's own browser control, linked in, on
+// Windows; Qt WebEngine, in a module loaded now, on Linux; or none.
+CreateWebViewFunction FindEngine() {
+#if defined(TRELVIK_WEB_BUILT_IN)
+  return &trelvik_create_web_view;
+#elif defined(TRELVIK_WEB_MODULE)
+  QLibrary module(
+      QDir(QCoreApplication::applicationDirPath())
+          .filePath(QStringLiteral(TRELVIK_MODULE_DIR_FROM_PROGRAMS "/trelvik_webview")));
+  const auto create = reinterpret_cast<CreateWebViewFunction>(module.resolve(kCreateWebViewSymbol));
+  // The calculator does not depend on the panel.
+  if (!create) qWarning("trelvik: no web panel: %s", qPrintable(module.errorString()));
+  return create;
+#else
+  return nullptr;
+#endif
+}
+
+}  // namespace
+
 QUrl StartPage() {
   return StartPageOf(QString::fromLatin1(build_info::kSiteAddress));
 }
@@ -52,23 +72,10 @@ void WebPanel::navigate(const QUrl& url) {
 
 void WebPanel::startEngine() {
   if (view_ || note_) return;
-#ifndef TRELVIK_WEB_MODULE
-  // Built without Qt WebEngine (MinGW has none): no module to look for.
-  showOwnNote();
-#else
-  QLibrary module(
-      QDir(QCoreApplication::applicationDirPath())
-          .filePath(QStringLiteral(TRELVIK_MODULE_DIR_FROM_PROGRAMS "/trelvik_webview")));
-  const auto create = reinterpret_cast<CreateWebViewFunction>(module.resolve(kCreateWebViewSymbol));
-  if (!create) {
-    // The calculator does not depend on the panel.
-    qWarning("trelvik: no web panel: %s", qPrintable(module.errorString()));
-    showOwnNote();
-    return;
-  }
-  view_ = create(this);
+  const CreateWebViewFunction create = FindEngine();
+  view_ = create ? create(this) : nullptr;
   if (!view_) {  // already said why
-    showOwnNote();
+    note_ = ShowPanelNote(this, PanelTrouble::NoEngine, pending_.host());
     return;
   }
   view_->setObjectName(QStringLiteral("webView"));
@@ -77,29 +84,6 @@ void WebPanel::startEngine() {
   setFocusPolicy(Qt::TabFocus);
   setFocusProxy(view_);
   if (pending_.isValid()) view_->setProperty("url", std::exchange(pending_, QUrl()));
-#endif
-}
-
-void WebPanel::showOwnNote() {
-  auto* note = new QLabel(this);
-  note->setObjectName(QStringLiteral("offlineNote"));
-  note->setTextFormat(Qt::RichText);
-  note->setText(
-      QStringLiteral("<html><head><style>b{color:%1}</style></head><body>%2</body></html>")
-          .arg(QLatin1String(kOfflineNoteBold), OfflineNoteBody()));
-  note->setWordWrap(true);
-  note->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-  note->setContentsMargins(kOfflineNoteMarginX, kOfflineNoteMarginY, kOfflineNoteMarginX,
-                           kOfflineNoteMarginY);
-  note->setFont(runtime::ChineseFont({}, kOfflineNotePixelSize));
-  QPalette palette = note->palette();
-  palette.setColor(QPalette::Window, QColor(QLatin1String(kOfflineNoteBackground)));
-  palette.setColor(QPalette::WindowText, QColor(QLatin1String(kOfflineNoteColour)));
-  note->setPalette(palette);
-  note->setAutoFillBackground(true);
-  note->setGeometry(rect());
-  note->show();
-  note_ = note;
 }
 
 void WebPanel::resizeEvent(QResizeEvent* event) {

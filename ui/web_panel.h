@@ -15,10 +15,12 @@ QUrl StartPageOf(const QString& siteAddress);
 // user's own browser instead. When the page cannot be loaded it shows a
 // short note of its own rather than the engine's error page.
 //
-// The engine starts after the window's first paint, so that it never holds
-// up the calculator appearing; a page requested before then is loaded as
-// soon as it has started. Where the engine cannot start, or this build has
-// none, the panel shows the same note itself.
+// The note says why, as far as the engine tells: no network, a site name
+// that does not resolve, a site that does not answer. The engine starts
+// after the window's first paint, so that it never holds up the calculator
+// appearing; a page requested before then is loaded as soon as it has
+// started. Where the engine cannot start, or this build has none, the panel
+// shows a note saying so itself.
 class WebPanel : public QWidget {
  public:
   explicit WebPanel(QWidget* parent);
@@ -26,8 +28,9 @@ class WebPanel : public QWidget {
   // Requests `url`; returns at once.
   void navigate(const QUrl& url);
 
-  // The engine's view, a QWebEngineView, once started; nullptr before, or if
-  // the engine could not be loaded.
+  // The engine's view once started (a QWebEngineView on Linux, the system's
+  // browser control on Windows); nullptr before, or if the engine could not
+  // be loaded.
   QWidget* view() const { return view_; }
   // The panel's own note, shown where the engine could not be loaded;
   // nullptr otherwise.
@@ -38,7 +41,6 @@ class WebPanel : public QWidget {
 
  private:
   void startEngine();
-  void showOwnNote();
 
   QWidget* view_ = nullptr;
   QWidget* note_ = nullptr;

@@ -21,6 +21,7 @@
 
 #include "tests/support/shown_form1.h"
 #include "ui/form1.h"
+#include "ui/web/panel_note.h"
 
 namespace trelvik {
 namespace {
@@ -154,6 +155,53 @@ TEST(StartPageOfTest, KeepsHostAndPortAndAsksForQinvoOverHttp) {
   for (const auto& c : cases) {
     EXPECT_EQ(StartPageOf(QString::fromLatin1(c.site)).toString(), QString::fromLatin1(c.page))
         << c.site;
+  }
+}
+
+// What each engine reports becomes one of the notes; only the note for a
+// computer without a network asks the user to check it, and the notes that
+// blame the site name it.
+TEST(PanelNoteTest, SaysWhatWentWrong) {
+  using T = PanelTrouble;
+  const struct {
+    const char* report;
+    PanelTrouble got;
+    PanelTrouble wanted;
+  } reports[] = {
+      {"Chromium: internet disconnected", TroubleFromNetError(-106), T::Offline},
+      {"Chromium: no name server answers", TroubleFromNetError(-137), T::Offline},
+      {"Chromium: name not resolved", TroubleFromNetError(-105), T::HostNotFound},
+      {"Chromium: connection refused", TroubleFromNetError(-102), T::SiteNotAnswering},
+      {"Chromium: timed out", TroubleFromNetError(-118), T::SiteNotAnswering},
+      {"control: server not found", TroubleFromNavigateError(0x800C0005L, true), T::HostNotFound},
+      {"control: server not found, offline", TroubleFromNavigateError(0x800C0005L, false),
+       T::Offline},
+      {"control: download failed", TroubleFromNavigateError(0x800C0008L, true),
+       T::SiteNotAnswering},
+      {"control: HTTP 404", TroubleFromNavigateError(404, true), T::SiteNotAnswering},
+      {"control: timed out, offline", TroubleFromNavigateError(0x800C000BL, false), T::Offline},
+      {"control: nothing to draw with", TroubleFromNavigateError(0x800C0010L, true), T::NoEngine},
+      {"control: nothing to draw with, offline", TroubleFromNavigateError(0x800C0010L, false),
+       T::NoEngine},
+  };
+  for (const auto& r : reports) EXPECT_EQ(r.got, r.wanted) << r.report;
+
+  const QString host = QStringLiteral("www.qinvo.example");
+  const struct {
+    PanelTrouble trouble;
+    bool asksToCheckTheNetwork;
+    bool namesTheHost;
+  } notes[] = {
+      {T::Offline, true, false},
+      {T::HostNotFound, false, true},
+      {T::SiteNotAnswering, false, true},
+      {T::NoEngine, false, false},
+  };
+  for (const auto& n : notes) {
+    const QString body = PanelNoteBody(n.trouble, host);
+    EXPECT_EQ(body.contains(QStringLiteral("请检查网络连接")), n.asksToCheckTheNetwork) << body;
+    EXPECT_EQ(body.contains(host), n.namesTheHost) << body;
+    EXPECT_TRUE(body.contains(QStringLiteral("分区计算不受影响"))) << body;
   }
 }
 

@@ -13,7 +13,7 @@
 #include <QWebEngineSettings>
 #include <QWebEngineView>
 
-#include "ui/web/offline_note.h"
+#include "ui/web/panel_note.h"
 #include "ui/web/web_view_module.h"
 
 #ifdef TRELVIK_QT_GL_SHARE_HOOK
@@ -57,18 +57,30 @@ bool IsWebUrl(const QUrl& url) {
   return url.scheme() == QLatin1String("http") || url.scheme() == QLatin1String("https");
 }
 
+// A page the site answered with an error status is the site's trouble; for
+// the rest Chromium's error number tells.
+PanelTrouble Trouble(const QWebEngineLoadingInfo& info) {
+  switch (info.errorDomain()) {
+    case QWebEngineLoadingInfo::HttpErrorDomain:
+    case QWebEngineLoadingInfo::HttpStatusCodeDomain:
+      return PanelTrouble::SiteNotAnswering;
+    default:
+      return TroubleFromNetError(info.errorCode());
+  }
+}
+
 // Shown in place of the engine's own error page.
-QString OfflinePage() {
+QString NotePage(PanelTrouble trouble, const QString& host) {
   return QStringLiteral(
              "<!DOCTYPE html><html lang=\"zh-CN\"><head><meta charset=\"utf-8\">"
              "<title>Qinvo</title><style>body{margin:0;padding:%1px %2px;"
              "font:%3px 'Noto Sans CJK SC','WenQuanYi Micro Hei',sans-serif;color:%4;"
              "background:%5}b{color:%6}</style></head><body>%7</body></html>")
-      .arg(kOfflineNoteMarginY)
-      .arg(kOfflineNoteMarginX)
-      .arg(kOfflineNotePixelSize)
-      .arg(QLatin1String(kOfflineNoteColour), QLatin1String(kOfflineNoteBackground),
-           QLatin1String(kOfflineNoteBold), OfflineNoteBody());
+      .arg(kPanelNoteMarginY)
+      .arg(kPanelNoteMarginX)
+      .arg(kPanelNotePixelSize)
+      .arg(QLatin1String(kPanelNoteColour), QLatin1String(kPanelNoteBackground),
+           QLatin1String(kPanelNoteBold), PanelNoteBody(trouble, host));
 }
 
 // The panel's page: keeps itself to the start page and sends the user's own
@@ -81,7 +93,7 @@ class PanelPage : public QWebEnginePage {
     connect(this, &QWebEnginePage::loadingChanged, this, [this](const QWebEngineLoadingInfo& info) {
       // Only a load that failed, not one refused on purpose, gets the note.
       if (info.status() == QWebEngineLoadingInfo::LoadFailedStatus && IsWebUrl(info.url())) {
-        setHtml(OfflinePage(), QUrl(QStringLiteral("about:blank")));
+        setHtml(NotePage(Trouble(info), info.url().host()), QUrl(QStringLiteral("about:blank")));
       }
     });
   }
