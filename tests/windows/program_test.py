@@ -4,10 +4,12 @@ through the X server (xdotool), read back through the boxes' own context
 menu and the clipboard (xclip). Exits 77 (skipped) when there is no zip or
 no display.
 
-    program_test.py --zip trelvik-1.2.0-win64.zip [--screenshots DIR]
+    program_test.py --zip trelvik-1.2.0-win64.zip --styles window_styles.exe
+                    [--screenshots DIR]
 """
 import argparse
 import os
+import re
 import subprocess
 import sys
 import tempfile
@@ -29,8 +31,10 @@ CONTROLS = {
     'Text4': (3600, 1320, 1335, 270),
     'Command1': (2880, 720, 495, 255),
     'Command2': (2880, 1320, 495, 255),
+    'WebBrowser1': (0, 2280, 6015, 1575),
 }
 ENV = dict(os.environ, LC_ALL='C.UTF-8', WINEDEBUG='-all', WINEDLLOVERRIDES='mscoree,mshtml=')
+WS_THICKFRAME, WS_MINIMIZEBOX, WS_MAXIMIZEBOX = 0x00040000, 0x00020000, 0x00010000
 
 
 def tool(*args, check=True):
@@ -48,6 +52,20 @@ def windows(name):
     return tool('xdotool', 'search', '--onlyvisible', '--name', f'^{name}$', check=False).split()
 
 
+def styles(styles_exe, title):
+    """The Win32 styles of the visible windows titled `title`, as Windows
+    has them (read by window_styles.exe under the same Wine server)."""
+    out = subprocess.run(['/usr/lib/wine/wine64', styles_exe], env=ENV, capture_output=True,
+                         timeout=60).stdout.decode('utf-8', errors='replace')
+    return sorted(int(line[:8], 16) for line in out.splitlines() if line[9:] == title)
+
+
+def frame(style):
+    """What a window's frame offers: sizing border, minimize, maximize."""
+    return (bool(style & WS_THICKFRAME), bool(style & WS_MINIMIZEBOX),
+            bool(style & WS_MAXIMIZEBOX))
+
+
 def wait_for(condition, what, seconds=30):
     deadline = time.monotonic() + seconds
     while time.monotonic() < deadline:
@@ -59,9 +77,8 @@ def wait_for(condition, what, seconds=30):
 
 
 class Program:
-    def __init__(self, folder):
-        self.process = subprocess.Popen(['/usr/lib/wine/wine64', 'trelvik.exe'], cwd=folder,
-                                        env=ENV)
+    def __init__(self, folder, exe='trelvik.exe', env=ENV):
+        self.process = subprocess.Popen(['/usr/lib/wine/wine64', exe], cwd=folder, env=env)
         self.window = wait_for(lambda: windows(CAPTION), f'the window "{CAPTION}"', 90)[0]
         tool('xdotool', 'windowactivate', self.window, check=False)
         time.sleep(1)
@@ -104,6 +121,20 @@ class Program:
         time.sleep(0.5)
         return tool('xclip', '-selection', 'clipboard', '-o', check=False)
 
+    def colour(self, control, x, y):
+        """The colour drawn at twips (x, y) of a control, as #RRGGBB."""
+        left, top, _, _ = CONTROLS[control]
+        ox, oy = self.origin()
+        at = f'1x1+{ox + (left + x) // TWIPS_PER_PIXEL}+{oy + (top + y) // TWIPS_PER_PIXEL}'
+        out = tool('import', '-window', 'root', '-crop', at, '-depth', '8', 'txt:-')
+        found = re.search(r'#([0-9A-Fa-f]{6})\b', out)
+        return found.group(1).upper() if found else out
+
+    def size(self):
+        out = tool('xwininfo', '-id', self.window)
+        return [line.split(':')[1].strip() for line in out.splitlines()
+                if line.strip().startswith(('Width', 'Height'))]
+
     def shot(self, folder, name):
         if folder:
             time.sleep(0.5)
@@ -113,6 +144,7 @@ class Program:
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument('--zip', required=True)
+    parser.add_argument('--styles', required=True)
     parser.add_argument('--screenshots')
     args = parser.parse_args()
     if not os.path.exists(args.zip):
@@ -125,13 +157,28 @@ def main():
     with tempfile.TemporaryDirectory() as folder:
         with zipfile.ZipFile(args.zip) as archive:
             archive.extractall(folder)
-        program = Program(folder)
         failures = []
 
         def expect(what, got, wanted):
             print(f'{what}: {got!r}')
             if got != wanted:
                 failures.append(f'{what}: got {got!r}, wanted {wanted!r}')
+
+        # One file to run: nothing beside it that it needs.
+        expect('DLLs in the zip', [name for name in os.listdir(folder)
+                                   if name.lower().endswith('.dll')], [])
+        program = Program(folder)
+
+        # No sizing border and no maximize box; the main window can be
+        # minimized, Help and About cannot.
+        expect('main window frame (sizing, minimize, maximize)',
+               [frame(style) for style in styles(args.styles, CAPTION)],
+               [(False, True, False)])
+        size = program.size()
+        tool('wmctrl', '-i', '-r', hex(int(program.window)), '-b',
+             'add,maximized_vert,maximized_horz', check=False)
+        time.sleep(1)
+        expect('main window size after asking to maximize it', program.size(), size)
 
         program.type('Text1', '8')
         program.click('Command1')
@@ -148,6 +195,9 @@ def main():
         tool('xdotool', 'key', 'ctrl+h')
         wait_for(lambda: len(windows(CAPTION)) == 2, 'the Help window')
         program.shot(args.screenshots, 'windows-help-window.png')
+        expect('main and Help window frames',
+               sorted(frame(style) for style in styles(args.styles, CAPTION)),
+               [(False, False, False), (False, True, False)])
         help_window = [w for w in windows(CAPTION) if w != program.window][0]
         tool('wmctrl', '-i', '-c', hex(int(help_window)))
         wait_for(lambda: len(windows(CAPTION)) == 1, 'the Help window to close')
@@ -155,6 +205,8 @@ def main():
         tool('xdotool', 'key', 'ctrl+s')
         wait_for(lambda: windows(ABOUT), 'the About window')
         program.shot(args.screenshots, 'windows-about-window.png')
+        expect('About window frame', [frame(style) for style in styles(args.styles, ABOUT)],
+               [(False, False, False)])
         tool('wmctrl', '-i', '-c', hex(int(windows(ABOUT)[0])))
         wait_for(lambda: not windows(ABOUT), 'the About window to close')
 

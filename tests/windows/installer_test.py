@@ -1,0 +1,159 @@
+#!/usr/bin/env python3
+"""trelvik-<version>-setup.exe under Wine, in a Wine prefix of its own, as a
+user runs it: a silent install (/S) gives the program's files, the
+Start-menu shortcut and the entry among the installed programs; the
+installed program starts; a silent uninstall takes away all of it, and only
+it. Exits 77 (skipped) when there is no installer or no display.
+
+    installer_test.py --setup trelvik-1.2.0-setup.exe
+"""
+import argparse
+import glob
+import os
+import shutil
+import subprocess
+import sys
+import tempfile
+import time
+import unittest
+
+SKIP = 77
+WINE = '/usr/lib/wine/wine64'
+WINESERVER = '/usr/lib/wine/wineserver'
+CAPTION = 'Trelvik工具1.2'
+UNINSTALL_KEY = r'HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Trelvik'
+INSTALLED = ['trelvik.exe', 'trelvik-calc.exe', 'LICENSE.txt', 'uninstall.exe',
+             'licenses/LGPL-3.0-only.txt', 'licenses/GPL-3.0-only.txt',
+             'licenses/Qt-third-party.txt', 'licenses/MinGW-GCC-runtime.txt',
+             'licenses/MinGW-w64-runtime.txt']
+
+SETUP = None
+
+
+class Prefix:
+    """A new Wine prefix. Wine's own services are started with their output
+    on /dev/null, so that none keeps ctest's pipe open."""
+
+    def __init__(self):
+        self.folder = tempfile.mkdtemp(prefix='trelvik-setup-wine-')
+        self.env = dict(os.environ, WINEPREFIX=self.folder, WINEDEBUG='-all',
+                        WINEDLLOVERRIDES='mscoree,mshtml=', LC_ALL='C.UTF-8')
+        self.wine('wineboot', '--init')
+
+    def wine(self, *args, timeout=120):
+        return subprocess.run([WINE, *args], env=self.env, stdin=subprocess.DEVNULL,
+                              capture_output=True, timeout=timeout)
+
+    def start(self, *args):
+        return subprocess.Popen([WINE, *args], env=self.env, stdin=subprocess.DEVNULL,
+                                stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+
+    def path(self, pattern):
+        """The one path in the prefix's C: drive that matches `pattern`."""
+        found = glob.glob(os.path.join(self.folder, 'drive_c', pattern))
+        return found[0] if found else None
+
+    def registry(self, key):
+        """The values of `key` (name: data), or None when there is no key.
+        Exported as a .reg file, UTF-16, where `reg query` would write the
+        Chinese in the console's code page."""
+        exported = os.path.join(self.folder, 'drive_c', 'key.reg')
+        if self.wine('reg', 'export', key, 'C:\\key.reg', '/y').returncode != 0:
+            return None
+        with open(exported, 'rb') as f:
+            text = f.read().decode('utf-16')
+        os.remove(exported)
+        values = {}
+        for line in text.splitlines():
+            name, equals, data = line.partition('=')
+            if not equals or not name.startswith('"'):
+                continue
+            data = data.strip()
+            if data.startswith('dword:'):
+                values[name.strip('"')] = str(int(data[6:], 16))
+            else:
+                values[name.strip('"')] = data.strip('"').replace('\\\\', '\\').replace('\\"', '"')
+        return values
+
+    def close(self):
+        subprocess.run([WINESERVER, '-k'], env=self.env, stdout=subprocess.DEVNULL,
+                       stderr=subprocess.DEVNULL)
+        subprocess.run([WINESERVER, '-w'], env=self.env, stdout=subprocess.DEVNULL,
+                       stderr=subprocess.DEVNULL, timeout=60)
+        shutil.rmtree(self.folder, ignore_errors=True)
+
+
+def wait_for(condition, what, seconds=60):
+    deadline = time.monotonic() + seconds
+    while time.monotonic() < deadline:
+        value = condition()
+        if value:
+            return value
+        time.sleep(0.3)
+    raise AssertionError(f'timed out waiting for {what}')
+
+
+def windows(name):
+    return subprocess.run(['xdotool', 'search', '--onlyvisible', '--name', f'^{name}$'],
+                          capture_output=True, text=True).stdout.split()
+
+
+class Installer(unittest.TestCase):
+    def test_silent_install_start_and_silent_uninstall(self):
+        prefix = Prefix()
+        self.addCleanup(prefix.close)
+        self.assertEqual(prefix.wine(SETUP, '/S').returncode, 0)
+
+        folder = prefix.path('users/*/AppData/Local/Programs/Trelvik')
+        self.assertIsNotNone(folder, 'nothing in %LOCALAPPDATA%\\Programs\\Trelvik')
+        for name in INSTALLED:
+            self.assertTrue(os.path.isfile(os.path.join(folder, name)), name)
+        shortcut = 'users/*/AppData/Roaming/Microsoft/Windows/Start Menu/Programs/Trelvik工具.lnk'
+        self.assertIsNotNone(prefix.path(shortcut), 'no Start-menu shortcut')
+        entry = prefix.registry(UNINSTALL_KEY)
+        self.assertIsNotNone(entry, 'no uninstall entry')
+        self.assertEqual(entry.get('DisplayName'), 'Trelvik工具')
+        self.assertEqual(entry.get('DisplayVersion'), '1.2.0')
+        self.assertEqual(entry.get('Publisher'), 'Qinvo')
+        self.assertTrue(entry.get('DisplayIcon', '').lower().endswith('\\trelvik.exe,0'), entry)
+        self.assertGreater(int(entry.get('EstimatedSize', '0')), 1000, 'size in KB')
+        self.assertIn('uninstall.exe', entry.get('QuietUninstallString', ''))
+
+        # The installed program, started from where it was installed.
+        program = prefix.start(os.path.join(folder, 'trelvik.exe'))
+        try:
+            window = wait_for(lambda: windows(CAPTION), 'the installed program\'s window', 90)
+            subprocess.run(['wmctrl', '-i', '-c', hex(int(window[0]))], check=False)
+            self.assertEqual(program.wait(30), 0)
+        finally:
+            if program.poll() is None:
+                program.kill()
+
+        # A file of the user's own in the folder is not the uninstaller's.
+        own = os.path.join(folder, 'notes.txt')
+        with open(own, 'w') as f:
+            f.write('mine')
+        self.assertEqual(prefix.wine(os.path.join(folder, 'uninstall.exe'), '/S').returncode, 0)
+        # The uninstaller runs on from a copy of itself, to remove itself too.
+        wait_for(lambda: not os.path.exists(os.path.join(folder, 'uninstall.exe')),
+                 'the uninstaller to finish')
+        for name in INSTALLED:
+            self.assertFalse(os.path.exists(os.path.join(folder, name)), name)
+        self.assertFalse(os.path.exists(os.path.join(folder, 'licenses')))
+        self.assertIsNone(prefix.path(shortcut), 'the shortcut is left')
+        self.assertIsNone(prefix.registry(UNINSTALL_KEY), 'the uninstall entry is left')
+        self.assertTrue(os.path.exists(own), 'the user\'s own file went too')
+
+
+if __name__ == '__main__':
+    parser = argparse.ArgumentParser()
+    parser.add_argument('--setup', required=True)
+    args, rest = parser.parse_known_args()
+    if not os.path.exists(args.setup):
+        print(f'skipped: {args.setup} is not built')
+        sys.exit(SKIP)
+    if not os.environ.get('DISPLAY'):
+        print('skipped: no X display')
+        sys.exit(SKIP)
+    SETUP = os.path.abspath(args.setup)
+    unittest.main(argv=[sys.argv[0]] + rest, verbosity=2)
