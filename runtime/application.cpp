@@ -103,8 +103,13 @@ void InstallQtTranslation() {
     g_translationWaiter = nullptr;
   }
   auto* translator = new QTranslator(qApp);
+#ifdef TRELVIK_QT_TRANSLATIONS
+  const QString folder = QStringLiteral(TRELVIK_QT_TRANSLATIONS);
+#else
+  const QString folder = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
+#endif
   if (translator->load(QLocale(QLocale::Chinese, QLocale::China), QStringLiteral("qtbase"),
-                       QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+                       QStringLiteral("_"), folder)) {
     QCoreApplication::installTranslator(translator);
   } else {
     delete translator;

@@ -35,9 +35,10 @@ TRELVIK_TEST_PACKAGES+=(
 )
 # What the Windows build needs: the MinGW-w64 cross compiler (POSIX threads,
 # which Qt needs), GoogleTest's sources to build for the target, Wine to run
-# the tests, and icoutils to read the resources back from the executable.
+# the tests, icoutils to read the resources back from the executable, and
+# NSIS for the installer.
 TRELVIK_WINDOWS_PACKAGES=(
-  g++-mingw-w64-x86-64-posix googletest wine64 icoutils zip unzip
+  g++-mingw-w64-x86-64-posix googletest wine64 icoutils zip unzip nsis
 )
 # What scripts/build-deb needs beyond a build: the tools that find the
 # package's library dependencies.
