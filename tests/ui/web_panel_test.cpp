@@ -199,9 +199,9 @@ TEST(PanelNoteTest, SaysWhatWentWrong) {
   };
   for (const auto& n : notes) {
     const QString body = PanelNoteBody(n.trouble, host);
-    EXPECT_EQ(body.contains(QStringLiteral("请检查网络连接")), n.asksToCheckTheNetwork) << body;
-    EXPECT_EQ(body.contains(host), n.namesTheHost) << body;
-    EXPECT_TRUE(body.contains(QStringLiteral("分区计算不受影响"))) << body;
+    EXPECT_EQ(body.contains(QStringLiteral("请检查网络连接")), n.asksToCheckTheNetwork) << body.toStdString();
+    EXPECT_EQ(body.contains(host), n.namesTheHost) << body.toStdString();
+    EXPECT_TRUE(body.contains(QStringLiteral("分区计算不受影响"))) << body.toStdString();
   }
 }
 
