@@ -20,6 +20,8 @@ QUrl StartPageOf(const QString& siteAddress);
 // soon as it has started. Where the engine cannot start, or this build has
 // none, the panel shows the same note itself.
 class WebPanel : public QWidget {
+  Q_OBJECT
+
  public:
   explicit WebPanel(QWidget* parent);
 

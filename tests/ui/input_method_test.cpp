@@ -38,6 +38,7 @@
 #include "runtime/application.h"
 #include "ui/form1.h"
 #include "ui/text_window.h"
+#include "ui/web/engine_start.h"
 
 extern char** environ;
 
@@ -228,6 +229,8 @@ QString Remote(const QStringList& arguments) {
 // after this one, so the commits are the engine's own, before the key
 // filter had its say.
 class Composition : public QObject {
+  Q_OBJECT
+
  public:
   explicit Composition(QLineEdit* box) : QObject(box) { box->installEventFilter(this); }
 
@@ -486,6 +489,9 @@ int main(int argc, char** argv) {
   // The window talks to the input method the way it does on a desktop with
   // fcitx5.
   setenv("QT_IM_MODULE", "fcitx", 1);
+  trelvik::PrepareWebEngine();
   trelvik::runtime::Application app(argc, argv);
   return RUN_ALL_TESTS();
 }
+
+#include "input_method_test.moc"
