@@ -5,6 +5,7 @@
 
 #include <QByteArray>
 #include <QFile>
+#include <QJsonObject>
 #include <QProcess>
 #include <QString>
 #include <QTemporaryDir>
@@ -12,6 +13,7 @@
 #include <stdexcept>
 #include <vector>
 
+#include "tests/support/expected.h"
 #include "trelvik/build_info.h"
 
 namespace {
@@ -167,16 +169,19 @@ TEST_F(VersionRecord, HoldsOneIconGroupNumberedOneAndEverythingInSimplifiedChine
   }
 }
 
-TEST_F(VersionRecord, NumericVersionIs1200ForAProgram) {
+TEST_F(VersionRecord, NumericVersionOfAProgram) {
   const VersionNode root = Root();
   EXPECT_EQ(root.key, QStringLiteral("VS_VERSION_INFO"));
   const QByteArray& fixed = root.value;
   ASSERT_EQ(fixed.size(), 52);
   EXPECT_EQ(U32(fixed, 0), 0xFEEF04BDu);  // signature
-  EXPECT_EQ(U32(fixed, 8), 0x00010002u) << "file version 1.2";
-  EXPECT_EQ(U32(fixed, 12), 0x00000000u) << "file version .0.0";
-  EXPECT_EQ(U32(fixed, 16), 0x00010002u) << "product version 1.2";
-  EXPECT_EQ(U32(fixed, 20), 0x00000000u) << "product version .0.0";
+  const QJsonArray version = trelvik::test::Expected()[QLatin1String("numericVersion")].toArray();
+  const quint32 high = static_cast<quint32>(version[0].toInt() << 16 | version[1].toInt());
+  const quint32 low = static_cast<quint32>(version[2].toInt() << 16 | version[3].toInt());
+  EXPECT_EQ(U32(fixed, 8), high) << "file version, first two parts";
+  EXPECT_EQ(U32(fixed, 12), low) << "file version, last two parts";
+  EXPECT_EQ(U32(fixed, 16), high) << "product version, first two parts";
+  EXPECT_EQ(U32(fixed, 20), low) << "product version, last two parts";
   EXPECT_EQ(U32(fixed, 28), 0u) << "flags: not debug, not pre-release";
   EXPECT_EQ(U32(fixed, 32), 0x00040004u) << "Windows NT, 32-bit";
   EXPECT_EQ(U32(fixed, 36), 1u) << "an application";
@@ -185,18 +190,13 @@ TEST_F(VersionRecord, NumericVersionIs1200ForAProgram) {
 TEST_F(VersionRecord, StringTableHoldsExactlyTheProgramsFields) {
   const VersionNode table =
       Root().child(QStringLiteral("StringFileInfo")).child(QStringLiteral("080404B0"));
-  const std::map<QString, QString> expected = {
-      {QStringLiteral("CompanyName"), QStringLiteral("Qinvo")},
-      {QStringLiteral("ProductName"), QStringLiteral("Trelvik助手")},
-      {QStringLiteral("FileDescription"), QStringLiteral("Trelvik助手")},
-      {QStringLiteral("Comments"), QStringLiteral("Trelvik助手")},
-      {QStringLiteral("LegalTrademarks"), QStringLiteral("Trelvik助手")},
-      {QStringLiteral("InternalName"), QStringLiteral("Trelvik助手1.2")},
-      {QStringLiteral("OriginalFilename"), QStringLiteral("Trelvik助手1.2.exe")},
-      {QStringLiteral("FileVersion"), QStringLiteral("1.02")},
-      {QStringLiteral("ProductVersion"), QStringLiteral("1.02")},
-      {QStringLiteral("LegalCopyright"), QString::fromUtf8(trelvik::build_info::kSiteAddress)},
-  };
+  std::map<QString, QString> expected;
+  const QJsonObject fields = trelvik::test::Expected()[QLatin1String("versionStrings")].toObject();
+  for (auto field = fields.begin(); field != fields.end(); ++field) {
+    expected[field.key()] = field.value().toString().replace(
+        QStringLiteral("{site}"), QString::fromUtf8(trelvik::build_info::kSiteAddress));
+  }
+  ASSERT_EQ(expected.size(), 10u) << "the ten fields of the program";
   std::map<QString, QString> actual;
   for (const VersionNode& field : table.children) {
     EXPECT_TRUE(field.isText) << field.key.toStdString();

@@ -14,6 +14,7 @@
 #include <QTest>
 #include <memory>
 
+#include "tests/support/expected.h"
 #include "tests/support/shown_form1.h"
 #include "ui/form1.h"
 
@@ -79,7 +80,7 @@ class ProgramTest : public ::testing::Test {
                       {QStringLiteral("search"), QStringLiteral("--sync"),
                        QStringLiteral("--onlyvisible"), QStringLiteral("--pid"),
                        QString::number(program_.processId()), QStringLiteral("--name"),
-                       QStringLiteral("Trelvik工具1.2")})
+                       test::ExpectedText("caption")})
                   .section(QLatin1Char('\n'), 0, 0);
     ASSERT_FALSE(window_.isEmpty());
     RunTool(QStringLiteral("xdotool"),

@@ -13,6 +13,9 @@ import sys
 import tempfile
 import unittest
 
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), '..', 'support'))
+from expected import EXPECTED  # noqa: E402
+
 CHINESE_SIMPLIFIED = 2052
 ICON, GROUP_ICON, VERSION = 3, 14, 16
 
@@ -74,15 +77,17 @@ class Resources(unittest.TestCase):
             r'--width=(\d+) --height=(\d+) --bit-depth=(\d+)', out))
         self.assertEqual(images, [(16, 16, 8), (32, 32, 8)], out)
 
-    def test_numeric_version_is_1_2_0_0_of_an_application(self):
+    def test_numeric_version_of_an_application(self):
         (root,) = blocks(raw(VERSION, 1))
         key, fixed, _, _ = root
         self.assertEqual(key, 'VS_VERSION_INFO')
         (signature, _, file_ms, file_ls, product_ms, product_ls, _, flags, os_kind,
          file_type) = struct.unpack_from('<10I', fixed)
         self.assertEqual(signature, 0xFEEF04BD)
-        self.assertEqual((file_ms, file_ls), (0x00010002, 0), 'file version 1.2.0.0')
-        self.assertEqual((product_ms, product_ls), (0x00010002, 0), 'product version 1.2.0.0')
+        major, minor, patch, build = EXPECTED['numericVersion']
+        version = (major << 16 | minor, patch << 16 | build)
+        self.assertEqual((file_ms, file_ls), version, 'file version')
+        self.assertEqual((product_ms, product_ls), version, 'product version')
         self.assertEqual(flags, 0, 'neither debug nor pre-release')
         self.assertEqual(os_kind, 0x00040004, 'Windows NT, 32-bit')
         self.assertEqual(file_type, 1, 'an application')
@@ -93,18 +98,8 @@ class Resources(unittest.TestCase):
         (table,) = children['StringFileInfo'][3]
         self.assertEqual(table[0], '080404B0')
         fields = {key: value.decode('utf-16-le').rstrip('\0') for key, value, _, _ in table[3]}
-        self.assertEqual(fields, {
-            'CompanyName': 'Qinvo',
-            'ProductName': 'Trelvik助手',
-            'FileDescription': 'Trelvik助手',
-            'Comments': 'Trelvik助手',
-            'LegalTrademarks': 'Trelvik助手',
-            'InternalName': 'Trelvik助手1.2',
-            'OriginalFilename': 'Trelvik助手1.2.exe',
-            'FileVersion': '1.02',
-            'ProductVersion': '1.02',
-            'LegalCopyright': SITE,
-        })
+        self.assertEqual(fields, {key: value.replace('{site}', SITE)
+                                  for key, value in EXPECTED['versionStrings'].items()})
         (translation,) = children['VarFileInfo'][3]
         self.assertEqual(translation[0], 'Translation')
         self.assertEqual(struct.unpack('<HH', translation[1]), (0x0804, 1200))

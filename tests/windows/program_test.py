@@ -16,52 +16,29 @@ import zipfile
 
 sys.stdout.reconfigure(line_buffering=True)
 
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), '..', 'support'))
+from expected import CAPTION, EXPECTED  # noqa: E402
+from x_tools import tool, wait_for, windows  # noqa: E402
+
 SKIP = 77
-CAPTION = 'Trelvik工具1.2'
 ABOUT = '关于'
 TWIPS_PER_PIXEL = 15
-MAIN_CLIENT_HEIGHT = 3870 // TWIPS_PER_PIXEL
-# Left, top, width, height in twips, from the window's table.
-CONTROLS = {
-    'Text1': (1080, 720, 1335, 270),
-    'Text2': (3600, 720, 1335, 270),
-    'Text3': (1080, 1320, 1335, 270),
-    'Text4': (3600, 1320, 1335, 270),
-    'Command1': (2880, 720, 495, 255),
-    'Command2': (2880, 1320, 495, 255),
-}
-ENV = dict(os.environ, LC_ALL='C.UTF-8', WINEDEBUG='-all', WINEDLLOVERRIDES='mscoree,mshtml=')
-
-
-def tool(*args, check=True):
-    return subprocess.run(args, env=ENV, capture_output=True, text=True, check=check,
-                          timeout=20).stdout
+MAIN_CLIENT_HEIGHT = EXPECTED['mainClientTwips'][3] // TWIPS_PER_PIXEL
+# Left, top, width, height in twips.
+CONTROLS = EXPECTED['controlTwips']
+# For Wine and every tool alike.
+os.environ.update(LC_ALL='C.UTF-8', WINEDEBUG='-all', WINEDLLOVERRIDES='mscoree,mshtml=')
 
 
 def clear_clipboard():
     # xclip stays behind to serve the text: its output must not be captured.
     subprocess.run(['xclip', '-selection', 'clipboard', '-i'], input=b'(nothing copied)',
-                   env=ENV, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=20)
-
-
-def windows(name):
-    return tool('xdotool', 'search', '--onlyvisible', '--name', f'^{name}$', check=False).split()
-
-
-def wait_for(condition, what, seconds=30):
-    deadline = time.monotonic() + seconds
-    while time.monotonic() < deadline:
-        value = condition()
-        if value:
-            return value
-        time.sleep(0.2)
-    raise AssertionError(f'timed out waiting for {what}')
+                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=20)
 
 
 class Program:
     def __init__(self, folder):
-        self.process = subprocess.Popen(['/usr/lib/wine/wine64', 'trelvik.exe'], cwd=folder,
-                                        env=ENV)
+        self.process = subprocess.Popen(['/usr/lib/wine/wine64', 'trelvik.exe'], cwd=folder)
         self.window = wait_for(lambda: windows(CAPTION), f'the window "{CAPTION}"', 90)[0]
         tool('xdotool', 'windowactivate', self.window, check=False)
         time.sleep(1)
