@@ -15,12 +15,10 @@
 #include <QClipboard>
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QInputMethodEvent>
 #include <QLineEdit>
 #include <QMenu>
-#include <QProcess>
 #include <QRegularExpression>
 #include <QTest>
 #include <chrono>
@@ -36,6 +34,7 @@
 #include <vector>
 
 #include "runtime/application.h"
+#include "tests/support/x_tools.h"
 #include "ui/form1.h"
 #include "ui/text_window.h"
 #include "ui/web/engine_start.h"
@@ -191,26 +190,10 @@ Layout=
 
 Fcitx5* g_fcitx5 = nullptr;
 
-// Runs a tool to its end while the window goes on taking its events (the
-// X events that xdotool sends among them), and returns what it printed.
-QString Tool(const QString& program, const QStringList& arguments) {
-  QProcess process;
-  process.start(program, arguments);
-  QElapsedTimer timer;
-  timer.start();
-  while (!process.waitForFinished(10)) {
-    QApplication::processEvents();
-    if (timer.hasExpired(30000)) {
-      ADD_FAILURE() << program.toStdString() << " did not finish";
-      process.kill();
-      process.waitForFinished();
-    }
-  }
-  return QString::fromUtf8(process.readAllStandardOutput()).trimmed();
-}
+using test::RunTool;
 
 void Xdotool(const QStringList& arguments) {
-  Tool(QStringLiteral("xdotool"), arguments);
+  RunTool(QStringLiteral("xdotool"), arguments);
 }
 
 void Type(const QString& keys) {
@@ -222,7 +205,7 @@ void Key(const QString& key) {
 }
 
 QString Remote(const QStringList& arguments) {
-  return Tool(QStringLiteral("fcitx5-remote"), arguments);
+  return RunTool(QStringLiteral("fcitx5-remote"), arguments);
 }
 
 // What the input method sent a box, as the box received it: its filter runs

@@ -16,6 +16,7 @@
 
 #include "tests/support/expected.h"
 #include "tests/support/shown_form1.h"
+#include "tests/support/x_tools.h"
 #include "ui/form1.h"
 
 namespace trelvik {
@@ -26,20 +27,11 @@ bool HaveX11Tools() {
          !QStandardPaths::findExecutable(QStringLiteral("xdotool")).isEmpty();
 }
 
-// Runs a tool to completion and returns its standard output.
-QString RunTool(const QString& program, const QStringList& arguments, int timeoutMs = 10000) {
-  QProcess process;
-  process.start(program, arguments);
-  const bool finished = process.waitForFinished(timeoutMs);
-  EXPECT_TRUE(finished) << program.toStdString() << " " << arguments.join(' ').toStdString();
-  return QString::fromLocal8Bit(process.readAllStandardOutput()).trimmed();
-}
+using test::RunTool;
 
 // Sends real X events while Qt keeps processing its own.
 void Xdotool(const QStringList& arguments) {
-  QProcess process;
-  process.start(QStringLiteral("xdotool"), arguments);
-  while (!process.waitForFinished(10)) QApplication::processEvents();
+  RunTool(QStringLiteral("xdotool"), arguments);
   QTest::qWait(100);
 }
 
