@@ -1,10 +1,5 @@
 #include "runtime/application.h"
 
-#include <QtGlobal>
-#ifdef Q_OS_LINUX
-#include <unistd.h>
-#endif
-
 #include <QEvent>
 #include <QFontDatabase>
 #include <QIcon>
@@ -12,10 +7,8 @@
 #include <QTimer>
 #include <QTranslator>
 #include <QWidget>
-#include <cstdio>
 
 #include "runtime/first_paint.h"
-#include "runtime/startup_probe.h"
 #include "runtime/window_place.h"
 #include "trelvik/build_info.h"
 
@@ -36,6 +29,8 @@ const QStringList kChineseFallbacks = {
 // Until Qt's Chinese texts are in, the first context menu brings them in
 // before it opens.
 class TranslationOnContextMenu : public QObject {
+  Q_OBJECT
+
  public:
   using QObject::QObject;
 
@@ -60,25 +55,7 @@ QIcon ProgramIcon() {
 
 }  // namespace
 
-int& Application::PrepareProcess(int& argc) {
-#ifdef Q_OS_LINUX
-  // Chromium refuses to start its sandbox as root; there, and only there,
-  // the panel runs without it.
-  if (geteuid() == 0 && qEnvironmentVariableIsEmpty("QTWEBENGINE_DISABLE_SANDBOX")) {
-    qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
-    std::fputs("trelvik: running as root, so the web panel runs without Chromium's sandbox\n",
-               stderr);
-  }
-#endif
-#ifdef TRELVIK_SHARE_GL_AT_START
-  // The web panel's engine needs a shared OpenGL context, and this Qt
-  // offers no way to add one later.
-  QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
-#endif
-  return argc;
-}
-
-Application::Application(int& argc, char** argv) : QApplication(PrepareProcess(argc), argv) {
+Application::Application(int& argc, char** argv) : QApplication(argc, argv) {
   setApplicationName(QStringLiteral("trelvik"));
   // Under Wayland the desktop entry's icon stands in for the window's own
   // (see InstallProgramIcon).
@@ -133,15 +110,13 @@ QFont ChineseFont(const QStringList& faces, int pixelSize) {
   return font;
 }
 
-int Run(QWidget& window, const std::function<void()>& load) {
-  WatchFirstPaint(window);
+int Run(QWidget& window) {
   OnFirstPaint(window, [] {
     QTimer::singleShot(0, qApp, [] {
       InstallProgramIcon();
       InstallQtTranslation();
     });
   });
-  load();
   window.ensurePolished();
   window.adjustSize();
   CentreOnScreen(window);
@@ -161,3 +136,5 @@ int Run(QWidget& window, const std::function<void()>& load) {
 }
 
 }  // namespace trelvik::runtime
+
+#include "application.moc"

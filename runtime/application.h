@@ -3,7 +3,6 @@
 #include <QApplication>
 #include <QFont>
 #include <QStringList>
-#include <functional>
 
 class QWidget;
 
@@ -14,12 +13,10 @@ namespace trelvik::runtime {
 // font that draws Simplified Chinese, and the program icon on every window
 // (see InstallProgramIcon).
 class Application : public QApplication {
+  Q_OBJECT
+
  public:
   Application(int& argc, char** argv);
-
- private:
-  // What has to be settled before Qt starts: see the definition.
-  static int& PrepareProcess(int& argc);
 };
 
 // Gives every window, now and later, the program icon, once. Run does it
@@ -40,9 +37,9 @@ void InstallQtTranslation();
 // at any screen scaling.
 QFont ChineseFont(const QStringList& faces, int pixelSize);
 
-// Starts the program with `window` as its startup window: runs `load`, shows
-// the window centred on the screen with the focus on its first control in
-// tab order, and runs the event loop until the program ends.
-int Run(QWidget& window, const std::function<void()>& load);
+// Starts the program with `window`, already loaded, as its startup window:
+// shows it centred on the screen with the focus on its first control in tab
+// order, and runs the event loop until the program ends.
+int Run(QWidget& window);
 
 }  // namespace trelvik::runtime

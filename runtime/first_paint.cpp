@@ -7,6 +7,8 @@ namespace trelvik::runtime {
 namespace {
 
 class FirstPaintWatcher : public QObject {
+  Q_OBJECT
+
  public:
   FirstPaintWatcher(QWidget& window, std::function<void()> action)
       : QObject(&window), action_(std::move(action)) {
@@ -34,3 +36,5 @@ void OnFirstPaint(QWidget& window, std::function<void()> action) {
 }
 
 }  // namespace trelvik::runtime
+
+#include "first_paint.moc"

@@ -24,6 +24,8 @@ using KeyHandler = std::function<void(KeyCode& code)>;
 // The window's menu shortcuts win over the box's own key bindings, so that
 // Ctrl+X ends the program even while the focus is in a box.
 class KeyHook : public QObject {
+  Q_OBJECT
+
  public:
   KeyHook(QLineEdit* box, KeyHandler handler);
 

@@ -16,6 +16,8 @@ class TextWindow;
 // The main window: two calculator rows (FAT32 and NTFS), their labels, the
 // Qinvo menu, and the web panel along the bottom.
 class Form1 : public QMainWindow {
+  Q_OBJECT
+
  public:
   // `startPage` is the page the web panel shows.
   explicit Form1(const QUrl& startPage = StartPage(), QWidget* parent = nullptr);

@@ -8,6 +8,8 @@ namespace trelvik {
 // and About windows. It stays in front of its owner and is minimized with
 // it; closing it only hides it, so showing it again reuses it.
 class TextWindow : public QWidget {
+  Q_OBJECT
+
  public:
   TextWindow(const QString& caption, const QString& frameCaption, const QString& text,
              QWidget* owner);

@@ -22,6 +22,8 @@ QUrl StartPageOf(const QString& siteAddress);
 // started. Where the engine cannot start, or this build has none, the panel
 // shows a note saying so itself.
 class WebPanel : public QWidget {
+  Q_OBJECT
+
  public:
   explicit WebPanel(QWidget* parent);
 

@@ -9,6 +9,8 @@ namespace trelvik {
 // and a label that was designed for three lines of text would otherwise show
 // two and a half.
 class WrappedLabel : public QLabel {
+  Q_OBJECT
+
  public:
   WrappedLabel(const QString& text, QWidget* parent);
 

@@ -9,6 +9,7 @@
 #include <QFontDatabase>
 #include <QGlyphRun>
 #include <QInputMethodEvent>
+#include <QJsonObject>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -25,6 +26,7 @@
 #include <vector>
 
 #include "runtime/application.h"
+#include "tests/support/expected.h"
 #include "tests/support/shown_form1.h"
 #include "tests/support/worked_values.h"
 
@@ -60,40 +62,26 @@ class Form1Test : public ::testing::Test {
   std::unique_ptr<Form1> form_;
 };
 
-struct Place {
-  const char* name;
-  int left, top, width, height;  // twips
-};
-
 TEST_F(Form1Test, ControlsStandWhereTheDesignPutsThem) {
-  const Place places[] = {
-      {"Label1", 1680, 0, 2535, 375},     {"Label2", 480, 720, 495, 255},
-      {"Label3", 2640, 720, 135, 255},    {"Label4", 5160, 720, 135, 255},
-      {"Label5", 480, 1320, 495, 255},    {"Label6", 2640, 1320, 135, 255},
-      {"Label7", 5160, 1320, 135, 255},   {"Text1", 1080, 720, 1335, 270},
-      {"Text2", 3600, 720, 1335, 270},    {"Text3", 1080, 1320, 1335, 270},
-      {"Text4", 3600, 1320, 1335, 270},   {"Command1", 2880, 720, 495, 255},
-      {"Command2", 2880, 1320, 495, 255}, {"Label8", 840, 1680, 1935, 615},
-      {"Label9", 3360, 1680, 1935, 615},  {"WebBrowser1", 0, 2280, 6015, 1575},
-  };
   const QWidget* client = form_->centralWidget();
-  EXPECT_EQ(client->size(), QSize(6000 / 15, 3870 / 15));
-  for (const Place& p : places) {
-    const QWidget* w = find<QWidget>(p.name);
-    ASSERT_NE(w, nullptr);
-    EXPECT_EQ(QRect(w->mapTo(client, QPoint(0, 0)), w->size()),
-              QRect(p.left / 15, p.top / 15, p.width / 15, p.height / 15))
-        << p.name;
+  EXPECT_EQ(client->rect(), test::PixelsOf(test::Expected()[QLatin1String("mainClientTwips")]));
+  const QJsonObject places = test::Expected()[QLatin1String("controlTwips")].toObject();
+  EXPECT_EQ(places.size(), 16) << "every control of the window";
+  for (auto place = places.begin(); place != places.end(); ++place) {
+    const QWidget* w = find<QWidget>(place.key().toLatin1().constData());
+    EXPECT_EQ(QRect(w->mapTo(client, QPoint(0, 0)), w->size()), test::PixelsOf(place.value()))
+        << place.key().toStdString();
   }
   // The web panel is cut off at the right edge and covers the labels' last
   // pixel row.
-  const QWidget* panel = find<QWidget>("WebBrowser1");
+  const WebPanel* panel = find<WebPanel>("WebBrowser1");
+  EXPECT_STREQ(panel->metaObject()->className(), "trelvik::WebPanel");
   EXPECT_GT(panel->geometry().right(), client->rect().right());
   EXPECT_EQ(find<QLabel>("Label8")->geometry().bottom(), panel->geometry().top());
 }
 
 TEST_F(Form1Test, TextsColoursAndFonts) {
-  EXPECT_EQ(form_->windowTitle(), QStringLiteral("Trelvik工具1.2"));
+  EXPECT_EQ(form_->windowTitle(), test::ExpectedText("caption"));
   const struct {
     const char* name;
     const char16_t* text;

@@ -4,9 +4,11 @@
 #include <gtest/gtest.h>
 
 #include "runtime/application.h"
+#include "ui/web/engine_start.h"
 
 int main(int argc, char** argv) {
   ::testing::InitGoogleTest(&argc, argv);
+  trelvik::PrepareWebEngine();
   trelvik::runtime::Application app(argc, argv);
   // As the program has them once its window is up.
   trelvik::runtime::InstallProgramIcon();

@@ -15,12 +15,10 @@
 #include <QClipboard>
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QInputMethodEvent>
 #include <QLineEdit>
 #include <QMenu>
-#include <QProcess>
 #include <QRegularExpression>
 #include <QTest>
 #include <chrono>
@@ -36,8 +34,10 @@
 #include <vector>
 
 #include "runtime/application.h"
+#include "tests/support/x_tools.h"
 #include "ui/form1.h"
 #include "ui/text_window.h"
+#include "ui/web/engine_start.h"
 
 extern char** environ;
 
@@ -190,26 +190,10 @@ Layout=
 
 Fcitx5* g_fcitx5 = nullptr;
 
-// Runs a tool to its end while the window goes on taking its events (the
-// X events that xdotool sends among them), and returns what it printed.
-QString Tool(const QString& program, const QStringList& arguments) {
-  QProcess process;
-  process.start(program, arguments);
-  QElapsedTimer timer;
-  timer.start();
-  while (!process.waitForFinished(10)) {
-    QApplication::processEvents();
-    if (timer.hasExpired(30000)) {
-      ADD_FAILURE() << program.toStdString() << " did not finish";
-      process.kill();
-      process.waitForFinished();
-    }
-  }
-  return QString::fromUtf8(process.readAllStandardOutput()).trimmed();
-}
+using test::RunTool;
 
 void Xdotool(const QStringList& arguments) {
-  Tool(QStringLiteral("xdotool"), arguments);
+  RunTool(QStringLiteral("xdotool"), arguments);
 }
 
 void Type(const QString& keys) {
@@ -221,13 +205,15 @@ void Key(const QString& key) {
 }
 
 QString Remote(const QStringList& arguments) {
-  return Tool(QStringLiteral("fcitx5-remote"), arguments);
+  return RunTool(QStringLiteral("fcitx5-remote"), arguments);
 }
 
 // What the input method sent a box, as the box received it: its filter runs
 // after this one, so the commits are the engine's own, before the key
 // filter had its say.
 class Composition : public QObject {
+  Q_OBJECT
+
  public:
   explicit Composition(QLineEdit* box) : QObject(box) { box->installEventFilter(this); }
 
@@ -486,6 +472,9 @@ int main(int argc, char** argv) {
   // The window talks to the input method the way it does on a desktop with
   // fcitx5.
   setenv("QT_IM_MODULE", "fcitx", 1);
+  trelvik::PrepareWebEngine();
   trelvik::runtime::Application app(argc, argv);
   return RUN_ALL_TESTS();
 }
+
+#include "input_method_test.moc"

@@ -14,7 +14,9 @@
 #include <QTest>
 #include <memory>
 
+#include "tests/support/expected.h"
 #include "tests/support/shown_form1.h"
+#include "tests/support/x_tools.h"
 #include "ui/form1.h"
 
 namespace trelvik {
@@ -25,20 +27,11 @@ bool HaveX11Tools() {
          !QStandardPaths::findExecutable(QStringLiteral("xdotool")).isEmpty();
 }
 
-// Runs a tool to completion and returns its standard output.
-QString RunTool(const QString& program, const QStringList& arguments, int timeoutMs = 10000) {
-  QProcess process;
-  process.start(program, arguments);
-  const bool finished = process.waitForFinished(timeoutMs);
-  EXPECT_TRUE(finished) << program.toStdString() << " " << arguments.join(' ').toStdString();
-  return QString::fromLocal8Bit(process.readAllStandardOutput()).trimmed();
-}
+using test::RunTool;
 
 // Sends real X events while Qt keeps processing its own.
 void Xdotool(const QStringList& arguments) {
-  QProcess process;
-  process.start(QStringLiteral("xdotool"), arguments);
-  while (!process.waitForFinished(10)) QApplication::processEvents();
+  RunTool(QStringLiteral("xdotool"), arguments);
   QTest::qWait(100);
 }
 
@@ -79,7 +72,7 @@ class ProgramTest : public ::testing::Test {
                       {QStringLiteral("search"), QStringLiteral("--sync"),
                        QStringLiteral("--onlyvisible"), QStringLiteral("--pid"),
                        QString::number(program_.processId()), QStringLiteral("--name"),
-                       QStringLiteral("Trelvik工具1.2")})
+                       test::ExpectedText("caption")})
                   .section(QLatin1Char('\n'), 0, 0);
     ASSERT_FALSE(window_.isEmpty());
     RunTool(QStringLiteral("xdotool"),

@@ -22,8 +22,12 @@ import tempfile
 import time
 import unittest
 
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
+import expected  # noqa: E402
+from x_tools import xdotool  # noqa: E402
+
 SKIPPED = 77
-CAPTION = "Trelvik工具1.2"
+CAPTION = expected.CAPTION
 
 # Every control of the main window, in tab-index order: role, then name.
 CONTROLS = [
@@ -49,31 +53,6 @@ COMMAND1, COMMAND2 = (name for role, name in CONTROLS if role == "push button")
 WEB_PANEL = CONTROLS[-1][1]
 
 MENU = ("Qinvo", [("帮助", "Ctrl+H"), ("关于", "Ctrl+S"), ("退出", "Ctrl+X")])
-
-HELP_TEXT = (
-    "本程序主要是方便那些常常做系统而又不喜欢看到分区大小如:(8.61G)(24.6G)等朋友使用\r\n"
-    "在左边的文本框里面输入你想要的分区大小如  \r"
-    "8  这里是默认为GB,再点击计算按钮,程序会帮你算出结果,结果会在右边的文本框里面显示,默认为MB\r\n"
-    + " " * 41
-    + "8  计算后结果是 8220\r\n"
-    "分区的时候大小设置成8220的话,你就会得到一个大小为8G的准确分区"
-)
-
-
-def about_text(site):
-    return (
-        " " * 44
-        + "岚山客，一个喜欢折腾操作系统和软件的爱好者，每有新系统、新软件出来，"
-        "总要第一时间装上试一试，久而久之便建了一个软件站（Qinvo "
-        + site
-        + "）;\r\n"
-        + " " * 45
-        + "Trelvik助手1.2,这个小程序无技术可言，只是为了方便,"
-        "请求大家在传播的过程中不要捆绑病毒和插件。"
-        + " " * 51
-        + "\r\n--岚山客 QQ:10000000 Email:lanshanke@qinvo.example"
-    )
-
 
 OPTIONS = argparse.Namespace()
 pyatspi = None
@@ -106,10 +85,6 @@ def wait_for(condition, what, timeout=30):
         if time.monotonic() > end:
             raise AssertionError("gave up waiting for " + what)
         pump(0.02)
-
-
-def xdotool(*arguments):
-    subprocess.run(["xdotool", *arguments], check=True, timeout=30)
 
 
 def role_name(node):
@@ -345,14 +320,15 @@ class HelpAndAboutTexts(ProgramTest):
         self.addCleanup(windows.close)
         xdotool("key", "ctrl+h")
         help_window = self.opened(windows, CAPTION)
-        self.assertEqual(self.whole_text(help_window, "帮助"), HELP_TEXT)
+        self.assertEqual(self.whole_text(help_window, "帮助"), expected.text("helpText"))
 
         # About from the menu item's own action, the way a screen reader's
         # menu navigation chooses it.
         menu_bar = next(n for n in self.window if role_name(n) == "menu bar")
         find(menu_bar, "menu item", "关于").queryAction().doAction(0)
         about_window = self.opened(windows, "关于")
-        self.assertEqual(self.whole_text(about_window, "关于"), about_text(OPTIONS.site))
+        self.assertEqual(self.whole_text(about_window, "关于"),
+                         expected.text("aboutText", OPTIONS.site))
 
 
 class OverflowMessage(ProgramTest):

@@ -6,9 +6,12 @@
 
 #include "runtime/application.h"
 #include "ui/form1.h"
+#include "ui/web/engine_start.h"
 
 int main(int argc, char* argv[]) {
+  trelvik::PrepareWebEngine();
   trelvik::runtime::Application app(argc, argv);
   trelvik::Form1 form1(trelvik::StartPageOf(qEnvironmentVariable("TRELVIK_TEST_SITE")));
-  return trelvik::runtime::Run(form1, [&form1] { form1.load(); });
+  form1.load();
+  return trelvik::runtime::Run(form1);
 }

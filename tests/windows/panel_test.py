@@ -16,7 +16,7 @@ import sys
 import threading
 import time
 
-from program_test import CAPTION, ENV, SKIP, Program, windows, tool, wait_for
+from program_test import CAPTION, SKIP, Program, windows, tool, wait_for
 
 NOTE_BACKGROUND = 'F7F7F7'
 # A corner of the panel that the note's text leaves free.
@@ -76,7 +76,7 @@ def main():
 
     # With the site there: asked for once the window is up.
     site = Site()
-    program = Program(folder, exe, dict(ENV, TRELVIK_TEST_SITE=f'http://127.0.0.1:{site.server_port}'))
+    program = Program(folder, exe, dict(os.environ, TRELVIK_TEST_SITE=f'http://127.0.0.1:{site.server_port}'))
     try:
         wait_for(lambda: site.asked, 'the start page to be asked for')
         expect('pages asked for, with the window already shown', site.asked[:1],
@@ -88,7 +88,7 @@ def main():
         site.shutdown()
 
     # With no site: the note, the calculator as ever, and Tab through the panel.
-    program = Program(folder, exe, dict(ENV, TRELVIK_TEST_SITE=f'http://127.0.0.1:{closed_port()}'))
+    program = Program(folder, exe, dict(os.environ, TRELVIK_TEST_SITE=f'http://127.0.0.1:{closed_port()}'))
     try:
         wait_for(lambda: note_shown(program), 'the note for a site that does not answer')
         program.type('Text1', '8')

@@ -18,44 +18,31 @@ import zipfile
 
 sys.stdout.reconfigure(line_buffering=True)
 
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), '..', 'support'))
+from expected import CAPTION, EXPECTED  # noqa: E402
+from x_tools import tool, wait_for, windows  # noqa: E402
+
 SKIP = 77
-CAPTION = 'Trelvik工具1.2'
 ABOUT = '关于'
 TWIPS_PER_PIXEL = 15
-MAIN_CLIENT_HEIGHT = 3870 // TWIPS_PER_PIXEL
-# Left, top, width, height in twips, from the window's table.
-CONTROLS = {
-    'Text1': (1080, 720, 1335, 270),
-    'Text2': (3600, 720, 1335, 270),
-    'Text3': (1080, 1320, 1335, 270),
-    'Text4': (3600, 1320, 1335, 270),
-    'Command1': (2880, 720, 495, 255),
-    'Command2': (2880, 1320, 495, 255),
-    'WebBrowser1': (0, 2280, 6015, 1575),
-}
-ENV = dict(os.environ, LC_ALL='C.UTF-8', WINEDEBUG='-all', WINEDLLOVERRIDES='mscoree,mshtml=')
+MAIN_CLIENT_HEIGHT = EXPECTED['mainClientTwips'][3] // TWIPS_PER_PIXEL
+# Left, top, width, height in twips.
+CONTROLS = EXPECTED['controlTwips']
+# For Wine and every tool alike.
+os.environ.update(LC_ALL='C.UTF-8', WINEDEBUG='-all', WINEDLLOVERRIDES='mscoree,mshtml=')
 WS_THICKFRAME, WS_MINIMIZEBOX, WS_MAXIMIZEBOX = 0x00040000, 0x00020000, 0x00010000
-
-
-def tool(*args, check=True):
-    return subprocess.run(args, env=ENV, capture_output=True, text=True, check=check,
-                          timeout=20).stdout
 
 
 def clear_clipboard():
     # xclip stays behind to serve the text: its output must not be captured.
     subprocess.run(['xclip', '-selection', 'clipboard', '-i'], input=b'(nothing copied)',
-                   env=ENV, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=20)
-
-
-def windows(name):
-    return tool('xdotool', 'search', '--onlyvisible', '--name', f'^{name}$', check=False).split()
+                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=20)
 
 
 def styles(styles_exe, title):
     """The Win32 styles of the visible windows titled `title`, as Windows
     has them (read by window_styles.exe under the same Wine server)."""
-    out = subprocess.run(['/usr/lib/wine/wine64', styles_exe], env=ENV, capture_output=True,
+    out = subprocess.run(['/usr/lib/wine/wine64', styles_exe], capture_output=True,
                          timeout=60).stdout.decode('utf-8', errors='replace')
     return sorted(int(line[:8], 16) for line in out.splitlines() if line[9:] == title)
 
@@ -66,18 +53,8 @@ def frame(style):
             bool(style & WS_MAXIMIZEBOX))
 
 
-def wait_for(condition, what, seconds=30):
-    deadline = time.monotonic() + seconds
-    while time.monotonic() < deadline:
-        value = condition()
-        if value:
-            return value
-        time.sleep(0.2)
-    raise AssertionError(f'timed out waiting for {what}')
-
-
 class Program:
-    def __init__(self, folder, exe='trelvik.exe', env=ENV):
+    def __init__(self, folder, exe='trelvik.exe', env=None):
         self.process = subprocess.Popen(['/usr/lib/wine/wine64', exe], cwd=folder, env=env)
         self.window = wait_for(lambda: windows(CAPTION), f'the window "{CAPTION}"', 90)[0]
         tool('xdotool', 'windowactivate', self.window, check=False)

@@ -16,6 +16,12 @@
 #include "ui/web/panel_note.h"
 #include "ui/web/web_view_module.h"
 
+#ifdef Q_OS_LINUX
+#include <unistd.h>
+
+#include <cstdio>
+#endif
+
 #ifdef TRELVIK_QT_GL_SHARE_HOOK
 // Not public API: Qt GUI exports this hook, and its engine's start-up helper
 // (QtWebEngineQuick::initialize, through Qt::AA_ShareOpenGLContexts) calls
@@ -24,7 +30,7 @@
 // OpenGL before the window's first paint, on every start, for a panel that
 // may never load a page. The build checks that it still links; where it
 // does not, the program asks for the shared context at start instead (see
-// runtime/application.cpp).
+// engine_start.cpp).
 QT_BEGIN_NAMESPACE
 Q_GUI_EXPORT void qt_gl_set_global_share_context(QOpenGLContext* context);
 QT_END_NAMESPACE
@@ -50,6 +56,19 @@ bool EnsureSharedContext() {
 #else
   qWarning("trelvik: Qt made no shared OpenGL context for the web panel");
   return false;
+#endif
+}
+
+// Chromium refuses to start its sandbox as root; there, and only there, the
+// panel runs without it, and says so. Read when the engine starts, which is
+// when the first view is made, so it still counts here.
+void LeaveSandboxWhenRoot() {
+#ifdef Q_OS_LINUX
+  if (geteuid() == 0 && qEnvironmentVariableIsEmpty("QTWEBENGINE_DISABLE_SANDBOX")) {
+    qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+    std::fputs("trelvik: running as root, so the web panel runs without Chromium's sandbox\n",
+               stderr);
+  }
 #endif
 }
 
@@ -86,6 +105,8 @@ QString NotePage(PanelTrouble trouble, const QString& host) {
 // The panel's page: keeps itself to the start page and sends the user's own
 // browsing to the desktop browser.
 class PanelPage : public QWebEnginePage {
+  Q_OBJECT
+
  public:
   explicit PanelPage(QObject* parent) : QWebEnginePage(parent) {
     connect(this, &QWebEnginePage::newWindowRequested, this,
@@ -123,9 +144,12 @@ extern "C" Q_DECL_EXPORT QWidget* trelvik_create_web_view(QWidget* parent) {
   // Qt recreate the already visible main window to draw it.
   QQuickWindow::setGraphicsApi(QSGRendererInterface::Software);
   if (!trelvik::EnsureSharedContext()) return nullptr;
+  trelvik::LeaveSandboxWhenRoot();
   auto* view = new QWebEngineView(parent);
   auto* page = new trelvik::PanelPage(view);
   page->settings()->setAttribute(QWebEngineSettings::LocalContentCanAccessFileUrls, false);
   view->setPage(page);
   return view;
 }
+
+#include "web_view.moc"

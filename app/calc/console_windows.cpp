@@ -1,15 +1,11 @@
-#include "app/calc/console.h"
-
-#ifdef _WIN32
 #include <io.h>
 #include <windows.h>
 
 #include <string>
-#endif
+
+#include "app/calc/console.h"
 
 namespace trelvik::calc {
-
-#ifdef _WIN32
 namespace {
 
 bool WriteConsole(HANDLE console, std::string_view utf8) {
@@ -30,18 +26,16 @@ bool WriteConsole(HANDLE console, std::string_view utf8) {
 }
 
 }  // namespace
-#endif
 
 bool WriteText(std::FILE* stream, std::string_view utf8) {
   if (utf8.empty()) return std::fflush(stream) == 0;
-#ifdef _WIN32
   const auto handle = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(stream)));
   DWORD mode = 0;
   if (handle != INVALID_HANDLE_VALUE && GetConsoleMode(handle, &mode)) {
     // What the C runtime holds must come out first.
     return std::fflush(stream) == 0 && WriteConsole(handle, utf8);
   }
-#endif
+  // A file or a pipe: the UTF-8 bytes as they are, as on Linux.
   if (std::fwrite(utf8.data(), 1, utf8.size(), stream) != utf8.size()) return false;
   return std::fflush(stream) == 0;
 }
