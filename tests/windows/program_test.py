@@ -4,7 +4,7 @@ through the X server (xdotool), read back through the boxes' own context
 menu and the clipboard (xclip). Exits 77 (skipped) when there is no zip or
 no display.
 
-    program_test.py --zip trelvik-1.2.0-win64.zip [--screenshots DIR]
+    program_test.py --wine WINE64 --zip trelvik-1.2.0-win64.zip [--screenshots DIR]
 """
 import argparse
 import os
@@ -30,7 +30,8 @@ CONTROLS = {
     'Command1': (2880, 720, 495, 255),
     'Command2': (2880, 1320, 495, 255),
 }
-ENV = dict(os.environ, LC_ALL='C.UTF-8', WINEDEBUG='-all', WINEDLLOVERRIDES='mscoree,mshtml=')
+# LC_ALL and Wine's settings come from the test preset, through ctest.
+ENV = os.environ
 
 
 def tool(*args, check=True):
@@ -59,9 +60,8 @@ def wait_for(condition, what, seconds=30):
 
 
 class Program:
-    def __init__(self, folder):
-        self.process = subprocess.Popen(['/usr/lib/wine/wine64', 'trelvik.exe'], cwd=folder,
-                                        env=ENV)
+    def __init__(self, wine, folder):
+        self.process = subprocess.Popen([wine, 'trelvik.exe'], cwd=folder, env=ENV)
         self.window = wait_for(lambda: windows(CAPTION), f'the window "{CAPTION}"', 90)[0]
         tool('xdotool', 'windowactivate', self.window, check=False)
         time.sleep(1)
@@ -112,6 +112,7 @@ class Program:
 
 def main():
     parser = argparse.ArgumentParser()
+    parser.add_argument('--wine', required=True)
     parser.add_argument('--zip', required=True)
     parser.add_argument('--screenshots')
     args = parser.parse_args()
@@ -125,7 +126,7 @@ def main():
     with tempfile.TemporaryDirectory() as folder:
         with zipfile.ZipFile(args.zip) as archive:
             archive.extractall(folder)
-        program = Program(folder)
+        program = Program(args.wine, folder)
         failures = []
 
         def expect(what, got, wanted):
