@@ -1,5 +1,6 @@
 # Shared by the scripts in this folder: packages, locale and display set-up.
 # Source it; it does nothing by itself.
+TRELVIK_SOURCE_DIR=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 
 # What a build needs.
 TRELVIK_BUILD_PACKAGES=(
@@ -72,70 +73,17 @@ trelvik_ensure_locale() {
   trelvik_as_root localedef -i "${name%%.*}" -f UTF-8 "$name"
 }
 
-# Starts Xvfb with openbox when there is no display, and stops them when the
-# calling script exits.
+# Starts Xvfb with openbox on a free display of the script's own, whatever
+# DISPLAY says: a script never drives the user's desktop. They stop when the
+# script exits; a script with an EXIT trap of its own calls
+# trelvik_stop_display from it. (ctest starts the tests' display itself.)
 trelvik_ensure_display() {
-  [ -n "${DISPLAY:-}" ] && return 0
-  # Xvfb picks a free display itself and writes its number once it takes
-  # connections: no race with a server of the same number still going away.
-  local ready
-  ready=$(mktemp)
-  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$ready" >/dev/null 2>&1 &
-  TRELVIK_XVFB_PID=$!
-  trelvik_at_exit "kill $TRELVIK_XVFB_PID 2>/dev/null; wait $TRELVIK_XVFB_PID 2>/dev/null || true"
-  local tries=0
-  until grep -q . "$ready"; do
-    tries=$((tries + 1))
-    if [ $tries -gt 100 ] || ! kill -0 $TRELVIK_XVFB_PID 2>/dev/null; then
-      echo "Xvfb did not start" >&2
-      rm -f "$ready"
-      return 1
-    fi
-    sleep 0.1
-  done
-  export DISPLAY=":$(head -n1 "$ready")"
-  rm -f "$ready"
-  openbox >/dev/null 2>&1 &
-  TRELVIK_WM_PID=$!
-  trelvik_at_exit "kill $TRELVIK_WM_PID 2>/dev/null; wait $TRELVIK_WM_PID 2>/dev/null || true"
-  # Windows mapped while the window manager is still starting may be left
-  # unmanaged and unmapped: wait until it announces itself.
-  tries=0
-  until xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; do
-    tries=$((tries + 1))
-    if [ $tries -gt 100 ] || ! kill -0 $TRELVIK_WM_PID 2>/dev/null; then
-      echo "openbox did not start" >&2
-      return 1
-    fi
-    sleep 0.1
-  done
+  TRELVIK_DISPLAY_STATE=$(mktemp -d)
+  trap trelvik_stop_display EXIT
+  DISPLAY=$(sh "$TRELVIK_SOURCE_DIR/tests/fixtures/display.sh" start "$TRELVIK_DISPLAY_STATE" free)
+  export DISPLAY
 }
-
-# Runs a command when the calling script exits, before those added earlier.
-TRELVIK_AT_EXIT=()
-trelvik_at_exit() {
-  TRELVIK_AT_EXIT=("$1" "${TRELVIK_AT_EXIT[@]}")
-  trap 'for c in "${TRELVIK_AT_EXIT[@]}"; do eval "$c"; done' EXIT
-}
-
-# One Wine server and one set of Wine's own services for every test run under
-# Wine, instead of a set started and stopped per test. They are started here,
-# before ctest, with their output on /dev/null: a service started by a test
-# inherits that test's output pipe, and ctest would wait on it for as long
-# as the server lives. They stop when the calling script exits.
-trelvik_start_wine() {
-  [ -n "${TRELVIK_WINE_UP:-}" ] && return 0
-  local server=/usr/lib/wine/wineserver
-  # A server left by the build (its test discovery runs the tests under Wine)
-  # ends a few seconds after its last program: wait for it, so that the one
-  # started here is the lasting one. (One that lasts anyway is used as it is.)
-  timeout 15 $server -w </dev/null >/dev/null 2>&1 || true
-  $server -p </dev/null >/dev/null 2>&1 || true
-  # Creates the Wine folder on first use, and leaves the services running.
-  # No .NET or Gecko: the tests need neither, and their installers would ask.
-  WINEDEBUG=-all WINEDLLOVERRIDES=mscoree,mshtml= \
-    /usr/lib/wine/wine64 wineboot --init </dev/null >/dev/null 2>&1
-  # Scripts run from this one find it up.
-  export TRELVIK_WINE_UP=1
-  trelvik_at_exit "$server -k 2>/dev/null || true"
+trelvik_stop_display() {
+  sh "$TRELVIK_SOURCE_DIR/tests/fixtures/display.sh" stop "$TRELVIK_DISPLAY_STATE"
+  rm -rf "$TRELVIK_DISPLAY_STATE"
 }

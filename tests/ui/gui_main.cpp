@@ -8,6 +8,9 @@
 
 int main(int argc, char** argv) {
   ::testing::InitGoogleTest(&argc, argv);
+  // ctest lists the tests before it starts their display: the list needs no
+  // application, which would connect to the display and load the web engine.
+  if (GTEST_FLAG_GET(list_tests)) return RUN_ALL_TESTS();
   trelvik::PrepareWebEngine();
   trelvik::runtime::Application app(argc, argv);
   // As the program has them once its window is up.

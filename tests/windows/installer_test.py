@@ -5,7 +5,7 @@ Start-menu shortcut and the entry among the installed programs; the
 installed program starts; a silent uninstall takes away all of it, and only
 it. Exits 77 (skipped) when there is no installer or no display.
 
-    installer_test.py --setup trelvik-1.2.0-setup.exe
+    installer_test.py --wine WINE64 --setup trelvik-1.2.0-setup.exe
 """
 import argparse
 import glob
@@ -14,13 +14,15 @@ import shutil
 import subprocess
 import sys
 import tempfile
-import time
 import unittest
 
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), '..', 'support'))
+from expected import CAPTION  # noqa: E402
+from x_tools import wait_for, windows  # noqa: E402
+
 SKIP = 77
-WINE = '/usr/lib/wine/wine64'
-WINESERVER = '/usr/lib/wine/wineserver'
-CAPTION = 'Trelvik工具1.2'
+WINE = None
+WINESERVER = None
 UNINSTALL_KEY = r'HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Trelvik'
 INSTALLED = ['trelvik.exe', 'trelvik-calc.exe', 'LICENSE.txt', 'uninstall.exe',
              'licenses/LGPL-3.0-only.txt', 'licenses/GPL-3.0-only.txt',
@@ -36,8 +38,8 @@ class Prefix:
 
     def __init__(self):
         self.folder = tempfile.mkdtemp(prefix='trelvik-setup-wine-')
-        self.env = dict(os.environ, WINEPREFIX=self.folder, WINEDEBUG='-all',
-                        WINEDLLOVERRIDES='mscoree,mshtml=', LC_ALL='C.UTF-8')
+        # The rest of Wine's settings come from the test preset.
+        self.env = dict(os.environ, WINEPREFIX=self.folder)
         self.wine('wineboot', '--init')
 
     def wine(self, *args, timeout=120):
@@ -81,21 +83,6 @@ class Prefix:
         subprocess.run([WINESERVER, '-w'], env=self.env, stdout=subprocess.DEVNULL,
                        stderr=subprocess.DEVNULL, timeout=60)
         shutil.rmtree(self.folder, ignore_errors=True)
-
-
-def wait_for(condition, what, seconds=60):
-    deadline = time.monotonic() + seconds
-    while time.monotonic() < deadline:
-        value = condition()
-        if value:
-            return value
-        time.sleep(0.3)
-    raise AssertionError(f'timed out waiting for {what}')
-
-
-def windows(name):
-    return subprocess.run(['xdotool', 'search', '--onlyvisible', '--name', f'^{name}$'],
-                          capture_output=True, text=True).stdout.split()
 
 
 class Installer(unittest.TestCase):
@@ -147,8 +134,11 @@ class Installer(unittest.TestCase):
 
 if __name__ == '__main__':
     parser = argparse.ArgumentParser()
+    parser.add_argument('--wine', required=True)
     parser.add_argument('--setup', required=True)
     args, rest = parser.parse_known_args()
+    WINE = args.wine
+    WINESERVER = os.path.join(os.path.dirname(args.wine), 'wineserver')
     if not os.path.exists(args.setup):
         print(f'skipped: {args.setup} is not built')
         sys.exit(SKIP)

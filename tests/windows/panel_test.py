@@ -6,7 +6,7 @@ calculator works on; Tab leads into the panel after the last button and out
 of it again. Wine draws no HTML (it has no Gecko here), so every page ends
 in the note: what is seen of a real page is for a real Windows.
 
-    panel_test.py --local-site trelvik_local_site.exe
+    panel_test.py --wine WINE64 --local-site trelvik_local_site.exe
 """
 import argparse
 import http.server
@@ -16,6 +16,7 @@ import sys
 import threading
 import time
 
+import program_test
 from program_test import CAPTION, SKIP, Program, windows, tool, wait_for
 
 NOTE_BACKGROUND = 'F7F7F7'
@@ -55,8 +56,10 @@ def closed_port():
 
 def main():
     parser = argparse.ArgumentParser()
+    parser.add_argument('--wine', required=True)
     parser.add_argument('--local-site', required=True)
     args = parser.parse_args()
+    program_test.WINE = args.wine
     if not os.path.exists(args.local_site):
         print(f'skipped: {args.local_site} is not built')
         return SKIP

@@ -4,7 +4,7 @@ through the X server (xdotool), read back through the boxes' own context
 menu and the clipboard (xclip). Exits 77 (skipped) when there is no zip or
 no display.
 
-    program_test.py --zip trelvik-1.2.0-win64.zip --styles window_styles.exe
+    program_test.py --wine WINE64 --zip trelvik-1.2.0-win64.zip --styles window_styles.exe
                     [--screenshots DIR]
 """
 import argparse
@@ -28,8 +28,9 @@ TWIPS_PER_PIXEL = 15
 MAIN_CLIENT_HEIGHT = EXPECTED['mainClientTwips'][3] // TWIPS_PER_PIXEL
 # Left, top, width, height in twips.
 CONTROLS = EXPECTED['controlTwips']
-# For Wine and every tool alike.
-os.environ.update(LC_ALL='C.UTF-8', WINEDEBUG='-all', WINEDLLOVERRIDES='mscoree,mshtml=')
+# LC_ALL and Wine's settings come from the test preset, through ctest; the
+# Wine to run the programs with from the command line.
+WINE = None
 WS_THICKFRAME, WS_MINIMIZEBOX, WS_MAXIMIZEBOX = 0x00040000, 0x00020000, 0x00010000
 
 
@@ -42,7 +43,7 @@ def clear_clipboard():
 def styles(styles_exe, title):
     """The Win32 styles of the visible windows titled `title`, as Windows
     has them (read by window_styles.exe under the same Wine server)."""
-    out = subprocess.run(['/usr/lib/wine/wine64', styles_exe], capture_output=True,
+    out = subprocess.run([WINE, styles_exe], capture_output=True,
                          timeout=60).stdout.decode('utf-8', errors='replace')
     return sorted(int(line[:8], 16) for line in out.splitlines() if line[9:] == title)
 
@@ -55,7 +56,7 @@ def frame(style):
 
 class Program:
     def __init__(self, folder, exe='trelvik.exe', env=None):
-        self.process = subprocess.Popen(['/usr/lib/wine/wine64', exe], cwd=folder, env=env)
+        self.process = subprocess.Popen([WINE, exe], cwd=folder, env=env)
         self.window = wait_for(lambda: windows(CAPTION), f'the window "{CAPTION}"', 90)[0]
         tool('xdotool', 'windowactivate', self.window, check=False)
         time.sleep(1)
@@ -120,10 +121,13 @@ class Program:
 
 def main():
     parser = argparse.ArgumentParser()
+    parser.add_argument('--wine', required=True)
     parser.add_argument('--zip', required=True)
     parser.add_argument('--styles', required=True)
     parser.add_argument('--screenshots')
     args = parser.parse_args()
+    global WINE
+    WINE = args.wine
     if not os.path.exists(args.zip):
         print(f'skipped: {args.zip} is not built (cpack --preset windows)')
         return SKIP
