@@ -17,7 +17,7 @@ import threading
 import time
 
 import program_test
-from program_test import CAPTION, SKIP, Program, windows, tool, wait_for
+from program_test import CAPTION, SKIP, Program, expect, ready, report, tool, wait_for, windows
 
 NOTE_BACKGROUND = 'F7F7F7'
 # A corner of the panel that the note's text leaves free.
@@ -60,20 +60,9 @@ def main():
     parser.add_argument('--local-site', required=True)
     args = parser.parse_args()
     program_test.WINE = args.wine
-    if not os.path.exists(args.local_site):
-        print(f'skipped: {args.local_site} is not built')
-        return SKIP
-    if not os.environ.get('DISPLAY'):
-        print('skipped: no X display')
+    if not ready(args.local_site):
         return SKIP
     folder, exe = os.path.split(os.path.abspath(args.local_site))
-    failures = []
-
-    def expect(what, got, wanted):
-        print(f'{what}: {got!r}')
-        if got != wanted:
-            failures.append(f'{what}: got {got!r}, wanted {wanted!r}')
-
     def note_shown(program):
         return program.colour('WebBrowser1', *NOTE_CORNER) == NOTE_BACKGROUND
 
@@ -117,9 +106,7 @@ def main():
         if program.process.poll() is None:
             program.process.kill()
 
-    for failure in failures:
-        print('FAILED:', failure)
-    return 1 if failures else 0
+    return report()
 
 
 if __name__ == '__main__':

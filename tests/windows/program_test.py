@@ -40,6 +40,33 @@ def clear_clipboard():
                    stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=20)
 
 
+FAILURES = []
+
+
+def expect(what, got, wanted):
+    """Says what was seen; what differs fails the test at the end."""
+    print(f'{what}: {got!r}')
+    if got != wanted:
+        FAILURES.append(f'{what}: got {got!r}, wanted {wanted!r}')
+
+
+def report():
+    for failure in FAILURES:
+        print('FAILED:', failure)
+    return 1 if FAILURES else 0
+
+
+def ready(built):
+    """Whether the test can run: `built` is there, and an X display."""
+    if not os.path.exists(built):
+        print(f'skipped: {built} is not built')
+        return False
+    if not os.environ.get('DISPLAY'):
+        print('skipped: no X display')
+        return False
+    return True
+
+
 def styles(styles_exe, title):
     """The Win32 styles of the visible windows titled `title`, as Windows
     has them (read by window_styles.exe under the same Wine server)."""
@@ -128,22 +155,12 @@ def main():
     args = parser.parse_args()
     global WINE
     WINE = args.wine
-    if not os.path.exists(args.zip):
-        print(f'skipped: {args.zip} is not built (cpack --preset windows)')
-        return SKIP
-    if not os.environ.get('DISPLAY'):
-        print('skipped: no X display')
+    if not ready(args.zip):
         return SKIP
 
     with tempfile.TemporaryDirectory() as folder:
         with zipfile.ZipFile(args.zip) as archive:
             archive.extractall(folder)
-        failures = []
-
-        def expect(what, got, wanted):
-            print(f'{what}: {got!r}')
-            if got != wanted:
-                failures.append(f'{what}: got {got!r}, wanted {wanted!r}')
 
         # One file to run: nothing beside it that it needs.
         expect('DLLs in the zip', [name for name in os.listdir(folder)
@@ -204,12 +221,12 @@ def main():
         message = tool('xclip', '-selection', 'clipboard', '-o', check=False)
         print(f'message box: {message!r}')
         if "实时错误 '6':" not in message or '溢出' not in message:
-            failures.append(f'no Overflow message in {message!r}')
+            FAILURES.append(f'no Overflow message in {message!r}')
         tool('xdotool', 'key', 'Return')
         wait_for(lambda: [w for w in windows('Trelvik工具') if w != program.window] == [],
                  'the message to close')
         if program.process.poll() is not None:
-            failures.append('the program ended after the run-time error')
+            FAILURES.append('the program ended after the run-time error')
         else:
             program.type('Text3', '0')  # Text3 now holds 80
             program.click('Command2')
@@ -225,9 +242,7 @@ def main():
             status = 'still running'
         expect('exit status after Ctrl+X', status, 0)
 
-    for failure in failures:
-        print('FAILED:', failure)
-    return 1 if failures else 0
+    return report()
 
 
 if __name__ == '__main__':
