@@ -3,7 +3,8 @@
 // is first painted keeps them from holding it up.
 
 #include <QCoreApplication>
-#include <QDesktopServices>
+#include <QKeyEvent>
+#include <QMouseEvent>
 #include <QOpenGLContext>
 #include <QQuickWindow>
 #include <QSGRendererInterface>
@@ -13,6 +14,7 @@
 #include <QWebEngineSettings>
 #include <QWebEngineView>
 
+#include "ui/web/panel_moves.h"
 #include "ui/web/panel_note.h"
 #include "ui/web/web_view_module.h"
 
@@ -72,10 +74,6 @@ void LeaveSandboxWhenRoot() {
 #endif
 }
 
-bool IsWebUrl(const QUrl& url) {
-  return url.scheme() == QLatin1String("http") || url.scheme() == QLatin1String("https");
-}
-
 // A page the site answered with an error status is the site's trouble; for
 // the rest Chromium's error number tells.
 PanelTrouble Trouble(const QWebEngineLoadingInfo& info) {
@@ -102,15 +100,21 @@ QString NotePage(PanelTrouble trouble, const QString& host) {
            QLatin1String(kPanelNoteBold), PanelNoteBody(trouble, host));
 }
 
-// The panel's page: keeps itself to the start page and sends the user's own
-// browsing to the desktop browser.
+// The panel's page: keeps the page's own moves inside the panel and sends
+// the links the user follows to the desktop's browser.
 class PanelPage : public QWebEnginePage {
   Q_OBJECT
 
  public:
-  explicit PanelPage(QObject* parent) : QWebEnginePage(parent) {
+  PanelPage(QWebEngineView* view, UserActs* acts) : QWebEnginePage(view), acts_(acts) {
     connect(this, &QWebEnginePage::newWindowRequested, this,
-            [](QWebEngineNewWindowRequest& request) { OpenOutside(request.requestedUrl()); });
+            [this](QWebEngineNewWindowRequest& request) {
+              // Not opened in the panel either: the request is dropped.
+              const bool byUser = request.isUserInitiated() && acts_->take();
+              if (DecideMove(request.requestedUrl(), byUser, true) == PanelMove::OpenOutside) {
+                OpenOutside(request.requestedUrl());
+              }
+            });
     connect(this, &QWebEnginePage::loadingChanged, this, [this](const QWebEngineLoadingInfo& info) {
       // Only a load that failed, not one refused on purpose, gets the note.
       if (info.status() == QWebEngineLoadingInfo::LoadFailedStatus && IsWebUrl(info.url())) {
@@ -121,19 +125,65 @@ class PanelPage : public QWebEnginePage {
 
  protected:
   bool acceptNavigationRequest(const QUrl& url, NavigationType type, bool isMainFrame) override {
-    if (type == NavigationTypeLinkClicked || type == NavigationTypeFormSubmitted) {
-      OpenOutside(url);
-      return false;
+    // Chromium calls a script's move of the page a link too; only the
+    // user's click or Enter just before makes it one.
+    const bool link = type == NavigationTypeLinkClicked || type == NavigationTypeFormSubmitted;
+    // The panel's own note.
+    if (!link && isMainFrame && url.scheme() == QLatin1String("data")) return true;
+    switch (DecideMove(url, link && acts_->take(), false)) {
+      case PanelMove::Stay:
+        return true;
+      case PanelMove::OpenOutside:
+        OpenOutside(url);
+        return false;
+      case PanelMove::Refuse:
+        return false;
     }
-    // The start page, its redirects and its frames; never local files.
-    return IsWebUrl(url) || (url.scheme() == QLatin1String("data") && isMainFrame) ||
-           url == QUrl(QStringLiteral("about:blank"));
+    return false;
   }
 
  private:
-  static void OpenOutside(const QUrl& url) {
-    if (IsWebUrl(url)) QDesktopServices::openUrl(url);
+  UserActs* acts_;
+};
+
+// The user's clicks and Enter keys in the page, as the panel's view gets
+// them: the engine's input widget is a child of the view, made and remade
+// as the engine pleases, so they are taken on their way there.
+class UserActWatcher : public QObject {
+  Q_OBJECT
+
+ public:
+  explicit UserActWatcher(QWebEngineView* view) : QObject(view), view_(view) {
+    QCoreApplication::instance()->installEventFilter(this);
   }
+  UserActs* acts() { return &acts_; }
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    switch (event->type()) {
+      case QEvent::MouseButtonRelease:
+        if (static_cast<QMouseEvent*>(event)->button() == Qt::RightButton) break;
+        if (InView(watched)) acts_.acted();
+        break;
+      case QEvent::KeyPress: {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if ((key == Qt::Key_Return || key == Qt::Key_Enter) && InView(watched)) acts_.acted();
+        break;
+      }
+      default:
+        break;
+    }
+    return false;
+  }
+
+ private:
+  bool InView(QObject* watched) const {
+    auto* widget = qobject_cast<QWidget*>(watched);
+    return widget && (widget == view_ || view_->isAncestorOf(widget));
+  }
+
+  QWebEngineView* view_;
+  UserActs acts_;
 };
 
 }  // namespace
@@ -146,7 +196,8 @@ extern "C" Q_DECL_EXPORT QWidget* trelvik_create_web_view(QWidget* parent) {
   if (!trelvik::EnsureSharedContext()) return nullptr;
   trelvik::LeaveSandboxWhenRoot();
   auto* view = new QWebEngineView(parent);
-  auto* page = new trelvik::PanelPage(view);
+  auto* watcher = new trelvik::UserActWatcher(view);
+  auto* page = new trelvik::PanelPage(view, watcher->acts());
   page->settings()->setAttribute(QWebEngineSettings::LocalContentCanAccessFileUrls, false);
   view->setPage(page);
   return view;
