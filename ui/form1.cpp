@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLayout>
 #include <QLineEdit>
@@ -233,6 +234,12 @@ void Form1::setupMenu() {
     action->setShortcut(item.shortcut);
     connect(action, &QAction::triggered, this, item.handler);
   }
+  // F10 leads to the menu bar as Alt does, as in every Windows program.
+  auto* menuBarKey = new QAction(this);
+  menuBarKey->setObjectName(QStringLiteral("menuBarKey"));
+  menuBarKey->setShortcut(QKeySequence(Qt::Key_F10));
+  addAction(menuBarKey);
+  connect(menuBarKey, &QAction::triggered, this, &Form1::onMenuBarKeyTriggered);
 }
 
 void Form1::onCommand1Clicked() {
@@ -261,6 +268,16 @@ void Form1::onAboutTriggered() {
         new TextWindow(QStringLiteral("关于"), QStringLiteral("关于"), AboutText(), this);
   }
   aboutWindow_->present();
+}
+
+void Form1::onMenuBarKeyTriggered() {
+  // The menu bar answers a lone Alt, pressed and let go, with its keyboard
+  // mode; Qt has no other way in. (An Alt key event reports the Alt
+  // modifier flipped: this one reads as Alt held, as a real press does.)
+  QKeyEvent altPressed(QEvent::ShortcutOverride, Qt::Key_Alt, Qt::NoModifier);
+  QCoreApplication::sendEvent(this, &altPressed);
+  QKeyEvent altReleased(QEvent::KeyRelease, Qt::Key_Alt, Qt::NoModifier);
+  QCoreApplication::sendEvent(this, &altReleased);
 }
 
 void Form1::onExitTriggered() {

@@ -45,6 +45,7 @@ class Form1 : public QMainWindow {
   void onCommand2Clicked();
   void onHelpTriggered();
   void onAboutTriggered();
+  void onMenuBarKeyTriggered();
   void onExitTriggered();
 
   QWidget* client_ = nullptr;

@@ -4,14 +4,17 @@
 
 #include <gtest/gtest.h>
 
+#include <QAction>
 #include <QApplication>
 #include <QDesktopServices>
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
+#include <QMenuBar>
 #include <QProcess>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QSignalSpy>
 #include <QStandardPaths>
 #include <QTcpServer>
 #include <QTemporaryDir>
@@ -324,6 +327,52 @@ TEST_F(WebPanelTest, LinksTheUserFollowsOpenTheDesktopBrowserOnce) {
   EXPECT_EQ(browser.opened.size(), 3);
   EXPECT_EQ(view->page()->url(), start);
   EXPECT_TRUE(PlainText(view->page()).contains(QStringLiteral("Qinvo 首页")));
+}
+
+// The menu's keys work while the page has the focus, as from the boxes: each
+// shortcut triggers its entry once, and Alt and F10 lead to the menu bar.
+TEST_F(WebPanelTest, MenuKeysWorkFromThePage) {
+  if (QStandardPaths::findExecutable(QStringLiteral("xdotool")).isEmpty()) {
+    GTEST_SKIP() << "needs xdotool";
+  }
+  LocalServer server(folder_.path());
+  QWebEngineView* view = open(server.url(QStringLiteral("qinvo.htm")));
+  ASSERT_NE(view, nullptr);
+  ASSERT_TRUE(
+      QTest::qWaitFor([&] { return view->page()->title() == QStringLiteral("start"); }, 30000));
+  ClickInPage(view, "hello");
+  auto* menuBar = form_->findChild<QMenuBar*>();
+  ASSERT_NE(menuBar, nullptr);
+  for (const char* name : {"帮助", "关于", "退出"}) {
+    auto* action = form_->findChild<QAction*>(QString::fromUtf8(name));
+    ASSERT_NE(action, nullptr) << name;
+    QObject::disconnect(action, &QAction::triggered, nullptr, nullptr);
+    QSignalSpy triggered(action, &QAction::triggered);
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return view->isAncestorOf(QApplication::focusWidget()); }, 5000))
+        << "the page has not the focus before " << name;
+    test::RunTool(QStringLiteral("xdotool"),
+                  {QStringLiteral("key"), action->shortcut().toString().toLower()});
+    EXPECT_TRUE(QTest::qWaitFor([&] { return triggered.count() == 1; }, 5000)) << name;
+    QTest::qWait(200);
+    EXPECT_EQ(triggered.count(), 1) << name;
+  }
+  auto* text1 = form_->findChild<QLineEdit*>(QStringLiteral("Text1"));
+  for (const char* key : {"alt", "F10"}) {
+    for (const bool fromPage : {true, false}) {
+      if (fromPage) {
+        ClickInPage(view, "hello");
+      } else {
+        text1->setFocus();
+      }
+      QTest::qWait(200);
+      test::RunTool(QStringLiteral("xdotool"), {QStringLiteral("key"), QString::fromLatin1(key)});
+      EXPECT_TRUE(QTest::qWaitFor([&] { return menuBar->activeAction() != nullptr; }, 5000))
+          << key << " from the " << (fromPage ? "page" : "box") << " does not lead to the menu bar";
+      test::RunTool(QStringLiteral("xdotool"), {QStringLiteral("key"), QStringLiteral("Escape")});
+      QTest::qWait(200);
+    }
+  }
 }
 
 TEST_F(WebPanelTest, ReachedWithTabAfterTheSecondButton) {
