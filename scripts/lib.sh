@@ -37,9 +37,9 @@ TRELVIK_TEST_PACKAGES+=(
 # What the Windows build needs: the MinGW-w64 cross compiler (POSIX threads,
 # which Qt needs), GoogleTest's sources to build for the target, Wine to run
 # the tests, icoutils to read the resources back from the executable, and
-# NSIS for the installer.
+# NSIS for the installer; python3 marks the executables after the link.
 TRELVIK_WINDOWS_PACKAGES=(
-  g++-mingw-w64-x86-64-posix googletest wine64 icoutils zip unzip nsis
+  g++-mingw-w64-x86-64-posix googletest wine64 icoutils zip unzip nsis python3
 )
 # What scripts/build-deb needs beyond a build: the tools that find the
 # package's library dependencies.

@@ -5,11 +5,17 @@ menu and the clipboard (xclip). Exits 77 (skipped) when there is no zip or
 no display.
 
     program_test.py --wine WINE64 --zip trelvik-1.2.0-win64.zip --styles window_styles.exe
-                    [--screenshots DIR]
+                    --recorder loaded_recorder.dll [--screenshots DIR]
+
+The whole run has a DLL that records being loaded lying beside the programs
+under the name of each DLL they import that Windows would look for there,
+and Wine told to prefer such a DLL to its own, as Windows does: none of them
+may be loaded.
 """
 import argparse
 import os
 import re
+import shutil
 import subprocess
 import sys
 import tempfile
@@ -20,6 +26,7 @@ sys.stdout.reconfigure(line_buffering=True)
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), '..', 'support'))
 from expected import CAPTION, EXPECTED  # noqa: E402
+from pe_imports import imported_dlls, searched_beside_the_program  # noqa: E402
 from x_tools import tool, wait_for, windows  # noqa: E402
 
 SKIP = 77
@@ -79,6 +86,25 @@ def frame(style):
     """What a window's frame offers: sizing border, minimize, maximize."""
     return (bool(style & WS_THICKFRAME), bool(style & WS_MINIMIZEBOX),
             bool(style & WS_MAXIMIZEBOX))
+
+
+def plant_recorders(folder, recorder, programs):
+    """Puts a copy of `recorder` beside the programs for each DLL they import,
+    delay-load or load by name that Windows would look for beside them;
+    returns the environment that makes Wine prefer those copies, and their
+    names."""
+    # The web panel loads these two by name, not through an import table.
+    dlls = {'atl.dll', 'wininet.dll'}
+    for program in programs:
+        imports, delayed = imported_dlls(os.path.join(folder, program))
+        dlls.update(searched_beside_the_program(imports + delayed))
+    for dll in dlls:
+        shutil.copy(recorder, os.path.join(folder, dll))
+    env = dict(os.environ)
+    names = ','.join(sorted(dll[:-len('.dll')] for dll in dlls))
+    overrides = [o for o in [env.get('WINEDLLOVERRIDES', ''), f'{names}=n,b'] if o]
+    env['WINEDLLOVERRIDES'] = ';'.join(overrides)
+    return env, sorted(dlls)
 
 
 class Program:
@@ -160,6 +186,7 @@ def main():
     parser.add_argument('--wine', required=True)
     parser.add_argument('--zip', required=True)
     parser.add_argument('--styles', required=True)
+    parser.add_argument('--recorder', required=True)
     parser.add_argument('--screenshots')
     args = parser.parse_args()
     global WINE
@@ -174,7 +201,14 @@ def main():
         # One file to run: nothing beside it that it needs.
         expect('DLLs in the zip', [name for name in os.listdir(folder)
                                    if name.lower().endswith('.dll')], [])
-        program = Program(folder)
+        env, planted = plant_recorders(folder, args.recorder, ['trelvik.exe', 'trelvik-calc.exe'])
+        print(f'planted beside the programs: {" ".join(planted)}')
+        calc = subprocess.run([WINE, 'trelvik-calc.exe', '8'], cwd=folder, env=env,
+                              capture_output=True, timeout=120)
+        out = calc.stdout.decode('utf-8', errors='replace')
+        expect('trelvik-calc.exe 8 beside the planted DLLs gives 8220 and 8198',
+               ('8220' in out, '8198' in out), (True, True))
+        program = Program(folder, env=env)
 
         # No sizing border and no maximize box; the main window can be
         # minimized, Help and About cannot.
@@ -245,6 +279,9 @@ def main():
             program.process.kill()
             status = 'still running'
         expect('exit status after Ctrl+X', status, 0)
+        expect('planted DLLs that were loaded',
+               sorted(name[:-len('.loaded')] for name in os.listdir(folder)
+                      if name.endswith('.loaded')), [])
 
     return report()
 
