@@ -75,12 +75,15 @@ QString KeyHook::filtered(const QString& typed) {
 }
 
 bool KeyHook::isMenuShortcut(const QKeyEvent* event) const {
-  const QKeySequence pressed(event->keyCombination());
-  const QWidget* window = box_->window();
-  for (const QAction* action : window->findChildren<QAction*>()) {
-    if (action->isEnabled() && action->shortcuts().contains(pressed)) return true;
+  return MenuShortcut(event->keyCombination(), box_->window()) != nullptr;
+}
+
+QAction* MenuShortcut(QKeyCombination pressed, const QWidget* window) {
+  const QKeySequence keys(pressed);
+  for (QAction* action : window->findChildren<QAction*>()) {
+    if (action->isEnabled() && action->shortcuts().contains(keys)) return action;
   }
-  return false;
+  return nullptr;
 }
 
 }  // namespace trelvik::runtime

@@ -4,11 +4,17 @@
 #include <cstdint>
 #include <functional>
 
+class QAction;
 class QLineEdit;
+class QWidget;
 class QKeyEvent;
 class QInputMethodEvent;
 
 namespace trelvik::runtime {
+
+// The enabled action of `window` (its menu entries and keys) whose shortcut
+// is `pressed`, or nullptr.
+QAction* MenuShortcut(QKeyCombination pressed, const QWidget* window);
 
 // A typed character's code, as a signed 16-bit value; a handler that sets it
 // to 0 keeps the character out of the box.

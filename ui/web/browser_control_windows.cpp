@@ -9,12 +9,14 @@
 
 #include <QAbstractEventDispatcher>
 #include <QAbstractNativeEventFilter>
-#include <QDesktopServices>
+#include <QAction>
 #include <QFocusEvent>
 #include <QResizeEvent>
 #include <QUrl>
 #include <QWidget>
+#include <cstdint>
 #include <string>
+#include <utility>
 
 // clang-format off
 #include <windows.h>
@@ -24,19 +26,14 @@
 #include <oleidl.h>
 // clang-format on
 
+#include "runtime/key_hook.h"
+#include "ui/web/control_events_windows.h"
+#include "ui/web/panel_moves.h"
 #include "ui/web/panel_note.h"
 #include "ui/web/web_view_module.h"
 
 namespace trelvik {
 namespace {
-
-bool IsWebUrl(const QUrl& url) {
-  return url.scheme() == QLatin1String("http") || url.scheme() == QLatin1String("https");
-}
-
-void OpenOutside(const QUrl& url) {
-  if (IsWebUrl(url)) QDesktopServices::openUrl(url);
-}
 
 // A function of a library loaded at run time.
 template <typename Function>
@@ -48,65 +45,13 @@ Function Resolve(HMODULE library, const char* name) {
 // has failed, so wininet.dll is loaded only then.
 bool IsOnline() {
   using Function = BOOL(WINAPI*)(DWORD*, DWORD);
-  HMODULE wininet = LoadLibraryW(L"wininet.dll");
+  HMODULE wininet = LoadLibraryExW(L"wininet.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
   if (!wininet) return true;  // cannot tell: the site gets the blame
   const auto connected = Resolve<Function>(wininet, "InternetGetConnectedState");
   DWORD flags = 0;
   const bool online = !connected || connected(&flags, 0);
   FreeLibrary(wininet);
   return online;
-}
-
-// An event's arguments come last to first; by reference where the control
-// reads back what the handler sets (Cancel).
-const VARIANT* Argument(const DISPPARAMS* params, UINT fromLast) {
-  if (!params || fromLast >= params->cArgs) return nullptr;
-  const VARIANT* argument = &params->rgvarg[fromLast];
-  if (argument->vt == (VT_BYREF | VT_VARIANT) && argument->pvarVal) return argument->pvarVal;
-  return argument;
-}
-
-QString StringArgument(const DISPPARAMS* params, UINT fromLast) {
-  const VARIANT* argument = Argument(params, fromLast);
-  if (!argument) return {};
-  if (argument->vt == VT_BSTR && argument->bstrVal) {
-    return QString::fromWCharArray(argument->bstrVal, int(SysStringLen(argument->bstrVal)));
-  }
-  return {};
-}
-
-long LongArgument(const DISPPARAMS* params, UINT fromLast) {
-  const VARIANT* argument = Argument(params, fromLast);
-  if (!argument) return 0;
-  if (argument->vt == VT_I4) return argument->lVal;
-  if (argument->vt == (VT_BYREF | VT_I4) && argument->plVal) return *argument->plVal;
-  return 0;
-}
-
-IUnknown* ObjectArgument(const DISPPARAMS* params, UINT fromLast) {
-  const VARIANT* argument = Argument(params, fromLast);
-  if (!argument) return nullptr;
-  if (argument->vt == VT_DISPATCH) return argument->pdispVal;
-  if (argument->vt == VT_UNKNOWN) return argument->punkVal;
-  return nullptr;
-}
-
-void Cancel(const DISPPARAMS* params, UINT fromLast) {
-  if (!params || fromLast >= params->cArgs) return;
-  const VARIANT& argument = params->rgvarg[fromLast];
-  if (argument.vt == (VT_BYREF | VT_BOOL) && argument.pboolVal) *argument.pboolVal = VARIANT_TRUE;
-}
-
-bool SameObject(IUnknown* a, IUnknown* b) {
-  if (!a || !b) return false;
-  IUnknown* identityA = nullptr;
-  IUnknown* identityB = nullptr;
-  a->QueryInterface(IID_IUnknown, reinterpret_cast<void**>(&identityA));
-  b->QueryInterface(IID_IUnknown, reinterpret_cast<void**>(&identityB));
-  const bool same = identityA && identityA == identityB;
-  if (identityA) identityA->Release();
-  if (identityB) identityB->Release();
-  return same;
 }
 
 class BrowserControl;
@@ -169,7 +114,7 @@ class BrowserControl final : public QWidget, private QAbstractNativeEventFilter 
     QAbstractEventDispatcher* dispatcher = QAbstractEventDispatcher::instance();
     if (dispatcher) dispatcher->removeNativeEventFilter(this);
     if (sink_) {
-      if (point_) point_->Unadvise(cookie_);
+      if (point_ && cookie_) point_->Unadvise(cookie_);
       sink_->detach();
       sink_->Release();
     }
@@ -189,7 +134,7 @@ class BrowserControl final : public QWidget, private QAbstractNativeEventFilter 
     const HRESULT ole = OleInitialize(nullptr);
     oleStarted_ = SUCCEEDED(ole);
     if (!oleStarted_) return Failed("OLE did not start", ole);
-    HMODULE atl = LoadLibraryW(L"atl.dll");
+    HMODULE atl = LoadLibraryExW(L"atl.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
     if (!atl) return Failed("no atl.dll", HRESULT_FROM_WIN32(GetLastError()));
     using InitFunction = BOOL(WINAPI*)();
     using GetControlFunction = HRESULT(WINAPI*)(HWND, IUnknown**);
@@ -252,22 +197,14 @@ class BrowserControl final : public QWidget, private QAbstractNativeEventFilter 
   // DWebBrowserEvents2, from the sink.
   void onEvent(DISPID id, DISPPARAMS* params) {
     switch (id) {
-      case DISPID_BEFORENAVIGATE2: {
-        // (pDisp, URL, Flags, TargetFrameName, PostData, Headers, Cancel)
-        const QUrl target(StringArgument(params, 5));
-        const bool local = !IsWebUrl(target) && target != QUrl(QStringLiteral("about:blank"));
-        const bool followed = loaded_ && SameObject(ObjectArgument(params, 6), browser_);
-        if (local || followed) Cancel(params, 0);
-        // A link the user follows opens in the desktop's browser; the
-        // panel keeps the start page.
-        if (followed && !local) OpenOutside(target);
+      case DISPID_BEFORENAVIGATE2:
+      case DISPID_NEWWINDOW3: {
+        const ControlEventAnswer answer =
+            AnswerControlEvent(id, params, browser_, loaded_, acts_.fresh());
+        if (answer.usesAct) acts_.spend();
+        if (!answer.openOutside.isEmpty()) OpenOutside(answer.openOutside);
         break;
       }
-      case DISPID_NEWWINDOW3:
-        // (ppDisp, Cancel, dwFlags, bstrUrlContext, bstrUrl)
-        Cancel(params, 3);
-        OpenOutside(QUrl(StringArgument(params, 0)));
-        break;
       case DISPID_DOCUMENTCOMPLETE:
         // (pDisp, URL): the start page is in once its top frame is.
         if (SameObject(ObjectArgument(params, 1), browser_)) loaded_ = true;
@@ -275,11 +212,11 @@ class BrowserControl final : public QWidget, private QAbstractNativeEventFilter 
       case DISPID_NAVIGATEERROR: {
         // (pDisp, URL, TargetFrameName, StatusCode, Cancel): never the
         // control's own error page; for the page itself, the panel's note.
-        Cancel(params, 0);
-        const long status = LongArgument(params, 1);
+        SetTrueArgument(params, 0);
+        const LONG status = LongArgument(params, 1);
         if (!SameObject(ObjectArgument(params, 4), browser_)) break;
         qWarning("trelvik: the start page did not load (0x%08lx)",
-                 static_cast<unsigned long>(status));
+                 static_cast<unsigned long>(static_cast<std::uint32_t>(status)));
         showNote(TroubleFromNavigateError(status, IsOnline()));
         break;
       }
@@ -338,13 +275,38 @@ class BrowserControl final : public QWidget, private QAbstractNativeEventFilter 
 
   // Keys typed into the page go to the page, but its own accelerators (Tab
   // between links, the clipboard keys) only work when the control sees the
-  // keys before they are dispatched. A Tab the page does not take leads
-  // out of it again, to the main window's next control.
+  // keys before they are dispatched. The window's menu keys come first, as
+  // they do in the boxes; a Tab the page does not take leads out of it
+  // again, to the main window's next control. Clicks and Enter in the page
+  // are the user's acts that a link may answer.
   bool nativeEventFilter(const QByteArray& type, void* message, qintptr*) override {
     if (type != "windows_generic_MSG" || !host_ || note_) return false;
     MSG* msg = static_cast<MSG*>(message);
-    if (msg->message < WM_KEYFIRST || msg->message > WM_KEYLAST) return false;
     if (msg->hwnd != host_ && !IsChild(host_, msg->hwnd)) return false;
+    switch (msg->message) {
+      case WM_LBUTTONUP:
+      case WM_MBUTTONUP:
+        acts_.acted();
+        return false;
+      case WM_KEYDOWN:
+      case WM_SYSKEYDOWN:
+        if (msg->wParam != VK_MENU) loneAlt_ = false;
+        if (msg->wParam == VK_MENU && !(msg->lParam & (1 << 30))) loneAlt_ = true;
+        if (msg->wParam == VK_RETURN) acts_.acted();
+        if (triggerMenuKey(msg->wParam)) return true;
+        break;
+      case WM_KEYUP:
+      case WM_SYSKEYUP:
+        if (msg->wParam == VK_MENU && std::exchange(loneAlt_, false)) {
+          // A lone Alt, pressed and let go, leads to the menu bar, as F10.
+          triggerMenuKey(VK_F10);
+          return true;
+        }
+        break;
+      default:
+        if (msg->message < WM_KEYFIRST || msg->message > WM_KEYLAST) return false;
+        break;
+    }
     IOleInPlaceActiveObject* active = nullptr;
     if (SUCCEEDED(browser_->QueryInterface(IID_IOleInPlaceActiveObject,
                                            reinterpret_cast<void**>(&active)))) {
@@ -354,22 +316,46 @@ class BrowserControl final : public QWidget, private QAbstractNativeEventFilter 
     }
     if (msg->message == WM_KEYDOWN && msg->wParam == VK_TAB) {
       const bool back = GetKeyState(VK_SHIFT) < 0;
-      SetFocus(reinterpret_cast<HWND>(window()->winId()));
+      leavePage();
       focusNextPrevChild(!back);
       return true;
     }
     return false;
   }
 
+  // The window's action whose shortcut is Ctrl and the letter `key`, or
+  // F10, triggered from inside the page; false where there is none.
+  bool triggerMenuKey(WPARAM key) {
+    QKeyCombination pressed(Qt::Key_unknown);
+    if (key == VK_F10 && GetKeyState(VK_CONTROL) >= 0 && GetKeyState(VK_SHIFT) >= 0) {
+      pressed = QKeyCombination(Qt::Key_F10);
+    } else if (key >= 'A' && key <= 'Z' && GetKeyState(VK_CONTROL) < 0 &&
+               GetKeyState(VK_MENU) >= 0 && GetKeyState(VK_SHIFT) >= 0) {
+      pressed = QKeyCombination(Qt::ControlModifier, Qt::Key(Qt::Key_A + (key - 'A')));
+    } else {
+      return false;
+    }
+    QAction* action = runtime::MenuShortcut(pressed, window());
+    if (!action) return false;
+    // The menu bar and the windows it opens take the keys from here on.
+    leavePage();
+    action->trigger();
+    return true;
+  }
+
+  // Gives the keyboard back to the main window, at the panel.
+  void leavePage() {
+    SetFocus(reinterpret_cast<HWND>(window()->winId()));
+    setFocus(Qt::OtherFocusReason);
+  }
+
   void showNote(PanelTrouble trouble) {
     if (note_) return;
+    // Asked before the page is hidden, which takes the focus with it.
+    const bool hadFocus = host_ && (GetFocus() == host_ || IsChild(host_, GetFocus()));
     if (host_) ShowWindow(host_, SW_HIDE);
-    const bool hadFocus = host_ && IsChild(host_, GetFocus());
     note_ = ShowPanelNote(this, trouble, url_.host());
-    if (hadFocus) {
-      SetFocus(reinterpret_cast<HWND>(window()->winId()));
-      setFocus(Qt::OtherFocusReason);
-    }
+    if (hadFocus) leavePage();
   }
 
   HWND host_ = nullptr;
@@ -379,6 +365,8 @@ class BrowserControl final : public QWidget, private QAbstractNativeEventFilter 
   DWORD cookie_ = 0;
   bool oleStarted_ = false;
   bool loaded_ = false;
+  bool loneAlt_ = false;
+  UserActs acts_;
   QUrl url_;
   QWidget* note_ = nullptr;
 };

@@ -48,11 +48,16 @@ class UserActs {
   static constexpr std::chrono::milliseconds kAnswerTime{2000};
 
   void acted(Clock::time_point at = Clock::now()) { last_ = at; }
-  // Whether a move now answers the last act; if so, the act is used up.
+  // Whether a move now may answer the last act.
+  bool fresh(Clock::time_point now = Clock::now()) const {
+    return last_ && now >= *last_ && now - *last_ <= kAnswerTime;
+  }
+  // The act has had its answer.
+  void spend() { last_.reset(); }
   bool take(Clock::time_point now = Clock::now()) {
-    const bool fresh = last_ && now >= *last_ && now - *last_ <= kAnswerTime;
-    last_.reset();
-    return fresh;
+    const bool answers = fresh(now);
+    spend();
+    return answers;
   }
 
  private:

@@ -9,7 +9,7 @@ namespace trelvik {
 
 QWidget* ShowPanelNote(QWidget* parent, PanelTrouble trouble, const QString& host) {
   auto* note = new QLabel(parent);
-  note->setObjectName(QStringLiteral("offlineNote"));
+  note->setObjectName(QStringLiteral("panelNote"));
   note->setTextFormat(Qt::RichText);
   note->setText(
       QStringLiteral("<html><head><style>b{color:%1}</style></head><body>%2</body></html>")

@@ -1,15 +1,14 @@
 #pragma once
 
 #include <QString>
-#include <cstdlib>
 
 class QWidget;
 
 namespace trelvik {
 
-// Why the web panel has no page, as far as its engine can tell. Only the
-// first is the user's to mend: the note asks to check the network for it
-// alone.
+// Why the web panel has no page, as far as its engine can tell (each
+// engine reads its own error codes beside it). Only the first is the user's
+// to mend: the note asks to check the network for it alone.
 enum class PanelTrouble {
   Offline,           // this computer has no network connection
   HostNotFound,      // the site's name does not resolve
@@ -38,34 +37,6 @@ inline QString PanelNoteBody(PanelTrouble trouble, const QString& host) {
              "<b>无法在这里显示网站首页。</b><br>"
              "这台电脑上没有本程序可用的网页浏览组件。") +
          calculatorStays;
-}
-
-// Chromium's network error numbers (negative, as Qt WebEngine reports them;
-// either sign is taken) for a failed load that got no answer from the site.
-inline PanelTrouble TroubleFromNetError(int error) {
-  switch (std::abs(error)) {
-    case 106:  // ERR_INTERNET_DISCONNECTED
-    case 137:  // ERR_NAME_RESOLUTION_FAILED: no name server could be asked
-      return PanelTrouble::Offline;
-    case 105:  // ERR_NAME_NOT_RESOLVED
-      return PanelTrouble::HostNotFound;
-    default:
-      return PanelTrouble::SiteNotAnswering;
-  }
-}
-
-// The status of the Windows browser control's NavigateError event: one of
-// URL Moniker's INET_E_ codes, or the site's HTTP status. `online` says
-// whether Windows sees any network connection at all.
-inline PanelTrouble TroubleFromNavigateError(long status, bool online) {
-  switch (static_cast<unsigned long>(status)) {
-    case 0x800C0010UL:  // INET_E_CANNOT_INSTANTIATE_OBJECT: nothing to show a page with
-      return PanelTrouble::NoEngine;
-    case 0x800C0005UL:  // INET_E_RESOURCE_NOT_FOUND: the server's name was not found
-      return online ? PanelTrouble::HostNotFound : PanelTrouble::Offline;
-    default:
-      return online ? PanelTrouble::SiteNotAnswering : PanelTrouble::Offline;
-  }
 }
 
 // The note's colours and spacing, as CSS for the engine's page and for the

@@ -14,6 +14,7 @@
 #include <QWebEngineSettings>
 #include <QWebEngineView>
 
+#include "ui/web/chromium_errors.h"
 #include "ui/web/panel_moves.h"
 #include "ui/web/panel_note.h"
 #include "ui/web/web_view_module.h"
