@@ -23,9 +23,11 @@ import xml.etree.ElementTree as ElementTree
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), '..', 'support'))
 from expected import EXPECTED  # noqa: E402
+from pe_imports import dependent_load_flags, imported_dlls  # noqa: E402
 
 CHINESE_SIMPLIFIED = 2052
 ICON, GROUP_ICON, VERSION, MANIFEST = 3, 14, 16, 24
+LOAD_LIBRARY_SEARCH_SYSTEM32 = 0x800
 WINDOWS_10_AND_11 = '{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}'
 # DLLs that every Windows 10 and 11 has in its system folder, besides its
 # API sets (api-ms-win-*).
@@ -122,8 +124,15 @@ class Resources(unittest.TestCase):
         for exe in (ARGS.exe, ARGS.calc_exe):
             found = imports(exe)
             self.assertIn('kernel32.dll', found, exe)
+            found += imported_dlls(exe)[1]
             self.assertEqual([dll for dll in found if dll not in WINDOWS_DLLS
                               and not dll.startswith('api-ms-win-')], [], exe)
+
+    def test_windows_loader_takes_the_imports_from_system32(self):
+        if not ARGS.calc_exe:
+            self.skipTest('the built executables are not given')
+        for exe in (ARGS.exe, ARGS.calc_exe):
+            self.assertEqual(dependent_load_flags(exe), LOAD_LIBRARY_SEARCH_SYSTEM32, exe)
 
     def test_icon_images_are_the_ico_files_16_and_32_pixels_of_256_colours(self):
         with open(ARGS.ico, 'rb') as f:
