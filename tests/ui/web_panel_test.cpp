@@ -233,6 +233,18 @@ TEST_F(WebPanelTest, ShowsItsOwnNoteWhenThePageCannotBeLoaded) {
   form_->findChild<QPushButton*>(QStringLiteral("Command1"))->click();
   EXPECT_EQ(form_->findChild<QLineEdit*>(QStringLiteral("Text2"))->text(), QStringLiteral("8220"));
   EXPECT_EQ(QApplication::activeModalWidget(), nullptr) << "no message box";
+
+  // Tab after the last button shows that the note has the focus.
+  auto* command2 = form_->findChild<QPushButton*>(QStringLiteral("Command2"));
+  command2->setFocus();
+  QTest::keyClick(command2, Qt::Key_Tab);
+  EXPECT_TRUE(QTest::qWaitFor(
+      [&] {
+        return RunScript(view->page(), QStringLiteral("document.documentElement.className"))
+                   .toString() == QStringLiteral("focused");
+      },
+      10000))
+      << "the note shows no focus";
 }
 
 TEST_F(WebPanelTest, ServerErrorAlsoGetsTheNote) {

@@ -1,14 +1,36 @@
 #include "ui/web/panel_note.h"
 
 #include <QLabel>
+#include <QPainter>
 #include <QPalette>
 
 #include "runtime/application.h"
 
 namespace trelvik {
+namespace {
+
+// The note takes the panel's place in the Tab order, and shows that it has
+// the focus with a dotted frame, as a control does.
+class PanelNoteLabel : public QLabel {
+  Q_OBJECT
+
+ public:
+  using QLabel::QLabel;
+
+ protected:
+  void paintEvent(QPaintEvent* event) override {
+    QLabel::paintEvent(event);
+    if (!hasFocus()) return;
+    QPainter painter(this);
+    painter.setPen(QPen(palette().color(QPalette::WindowText), 1, Qt::DotLine));
+    painter.drawRect(rect().adjusted(1, 1, -2, -2));
+  }
+};
+
+}  // namespace
 
 QWidget* ShowPanelNote(QWidget* parent, PanelTrouble trouble, const QString& host) {
-  auto* note = new QLabel(parent);
+  auto* note = new PanelNoteLabel(parent);
   note->setObjectName(QStringLiteral("panelNote"));
   note->setTextFormat(Qt::RichText);
   note->setText(
@@ -25,8 +47,12 @@ QWidget* ShowPanelNote(QWidget* parent, PanelTrouble trouble, const QString& hos
   note->setPalette(palette);
   note->setAutoFillBackground(true);
   note->setGeometry(parent->rect());
+  note->setFocusPolicy(Qt::TabFocus);
+  parent->setFocusProxy(note);
   note->show();
   return note;
 }
 
 }  // namespace trelvik
+
+#include "panel_note.moc"

@@ -93,12 +93,17 @@ QString NotePage(PanelTrouble trouble, const QString& host) {
              "<!DOCTYPE html><html lang=\"zh-CN\"><head><meta charset=\"utf-8\">"
              "<title>Qinvo</title><style>body{margin:0;padding:%1px %2px;"
              "font:%3px 'Noto Sans CJK SC','WenQuanYi Micro Hei',sans-serif;color:%4;"
-             "background:%5}b{color:%6}</style></head><body>%7</body></html>")
+             "background:%5}b{color:%6}html.focused body{outline:1px dotted %4;"
+             "outline-offset:-3px;min-height:calc(100vh - %8px)}</style>"
+             "<script>onfocus=function(){document.documentElement.className='focused'};"
+             "onblur=function(){document.documentElement.className=''}</script>"
+             "</head><body>%7</body></html>")
       .arg(kPanelNoteMarginY)
       .arg(kPanelNoteMarginX)
       .arg(kPanelNotePixelSize)
       .arg(QLatin1String(kPanelNoteColour), QLatin1String(kPanelNoteBackground),
-           QLatin1String(kPanelNoteBold), PanelNoteBody(trouble, host));
+           QLatin1String(kPanelNoteBold), PanelNoteBody(trouble, host))
+      .arg(2 * kPanelNoteMarginY);
 }
 
 // The panel's page: keeps the page's own moves inside the panel and sends
