@@ -74,17 +74,19 @@ class Program:
         tool('xdotool', 'windowactivate', window, check=False)
         wait_for(lambda: active_window() == window, f'window {window} to become active')
 
+    def geometry(self):
+        """xwininfo's figures of the main window, by name ('Width', ...)."""
+        # xwininfo, not xdotool's getwindowgeometry: under a window manager
+        # that reparents, xdotool adds the frame's offset once too often.
+        return {key.strip(): value.strip() for key, _, value in
+                (line.partition(':') for line in tool('xwininfo', '-id', self.window).splitlines())}
+
     def origin(self):
         """Where the calculator's client area starts on the screen: below
         the menu bar, at the bottom of the window."""
-        # xwininfo, not xdotool's getwindowgeometry: under a window manager
-        # that reparents, xdotool adds the frame's offset once too often.
-        out = tool('xwininfo', '-id', self.window)
-        g = {key.strip(): int(value) for key, value in
-             (line.split(':') for line in out.splitlines()
-              if line.strip().startswith(('Absolute', 'Height')))}
-        return (g['Absolute upper-left X'],
-                g['Absolute upper-left Y'] + g['Height'] - MAIN_CLIENT_HEIGHT)
+        g = self.geometry()
+        return (int(g['Absolute upper-left X']), int(g['Absolute upper-left Y'])
+                + int(g['Height']) - MAIN_CLIENT_HEIGHT)
 
     def click(self, control, button=1):
         x, y = self.origin()
@@ -126,9 +128,8 @@ class Program:
         case.expect(f'NTFS result for 8{where}', self.read('Text4'), '8198')
 
     def size(self):
-        out = tool('xwininfo', '-id', self.window)
-        return [line.split(':')[1].strip() for line in out.splitlines()
-                if line.strip().startswith(('Width', 'Height'))]
+        g = self.geometry()
+        return [g['Width'], g['Height']]
 
     def end_with_ctrl_x(self):
         """The exit status once Ctrl+X, pressed in the first box, ended it."""
