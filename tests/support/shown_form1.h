@@ -27,17 +27,17 @@ inline std::unique_ptr<Form1> ShowForm1(const QUrl& startPage = StartPage()) {
 
 // The main window's Help window (titled with the caption) or About window
 // (关于), once first shown; nullptr before.
-inline TextWindow* HelpWindow(const Form1& form) {
+inline TextWindow* TextWindowTitled(const Form1& form, const QString& title) {
   for (TextWindow* window : form.findChildren<TextWindow*>()) {
-    if (window->windowTitle() == ExpectedText("caption")) return window;
+    if (window->windowTitle() == title) return window;
   }
   return nullptr;
 }
+inline TextWindow* HelpWindow(const Form1& form) {
+  return TextWindowTitled(form, ExpectedText("caption"));
+}
 inline TextWindow* AboutWindow(const Form1& form) {
-  for (TextWindow* window : form.findChildren<TextWindow*>()) {
-    if (window->windowTitle() == QStringLiteral("关于")) return window;
-  }
-  return nullptr;
+  return TextWindowTitled(form, QStringLiteral("关于"));
 }
 
 }  // namespace trelvik::test

@@ -1,38 +1,27 @@
-"""Runs a Python suite the way ctest calls it (trelvik_add_python_suite in
-tests/CMakeLists.txt): the suite's own options, then the names of the cases
-to run, Class or Class.method, every case when none is named.
-
-Exit status 0 passed, 1 failed, 77 (ctest's skip code) when every case run
-was skipped: a case skips itself with unittest's skipTest, naming the
-outside thing it lacks."""
+"""Runs a Python suite as ctest calls it (trelvik_add_python_suite): the
+suite's options, then the cases to run (Class or Class.method; all when
+none). Exit status 0 passed, 1 failed, 77 (ctest's skip) when every case
+run skipped itself, with unittest's skipTest naming what it lacks."""
 import sys
 import unittest
 
 SKIPPED = 77
+options = None  # the suite's options, once main() has read them
 
 
 def run(names):
     """Runs the named cases of the script that was started; its exit status."""
-    module = sys.modules["__main__"]
-    loader = unittest.TestLoader()
+    loader, module = unittest.TestLoader(), sys.modules["__main__"]
     cases = loader.loadTestsFromNames(names, module) if names else \
         loader.loadTestsFromModule(module)
     result = unittest.TextTestRunner(stream=sys.stdout, verbosity=2).run(cases)
-    if not result.wasSuccessful():
-        return 1
-    if result.testsRun == 0:
-        print("FAILED: no case of that name")
+    if not result.wasSuccessful() or result.testsRun == 0:
         return 1
     return SKIPPED if len(result.skipped) == result.testsRun else 0
 
 
 def main(parser):
-    """Parses the suite's options, leaving the case names, and runs them;
-    the options are returned to the suite through `options`."""
     global options
     options, names = parser.parse_known_args()
     sys.stdout.reconfigure(line_buffering=True)
     sys.exit(run(names))
-
-
-options = None
