@@ -25,10 +25,6 @@ class Form1 : public QMainWindow {
   // Runs once, before the window is first shown: requests the start page.
   void load();
 
-  // The Help and About windows, once first shown, or nullptr.
-  TextWindow* helpWindow() const { return helpWindow_; }
-  TextWindow* aboutWindow() const { return aboutWindow_; }
-
  protected:
   void closeEvent(QCloseEvent* event) override;
 

@@ -34,9 +34,6 @@ class WebPanel : public QWidget {
   // browser control on Windows); nullptr before, or if the engine could not
   // be loaded.
   QWidget* view() const { return view_; }
-  // The panel's own note, shown where the engine could not be loaded;
-  // nullptr otherwise.
-  QWidget* note() const { return note_; }
 
  protected:
   void resizeEvent(QResizeEvent* event) override;

@@ -8,7 +8,7 @@
 namespace trelvik::calc {
 namespace {
 
-bool WriteConsole(HANDLE console, std::string_view utf8) {
+bool WriteToConsole(HANDLE console, std::string_view utf8) {
   std::wstring wide(utf8.size(), L'\0');
   const int length = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()),
                                          wide.data(), static_cast<int>(wide.size()));
@@ -33,7 +33,7 @@ bool WriteText(std::FILE* stream, std::string_view utf8) {
   DWORD mode = 0;
   if (handle != INVALID_HANDLE_VALUE && GetConsoleMode(handle, &mode)) {
     // What the C runtime holds must come out first.
-    return std::fflush(stream) == 0 && WriteConsole(handle, utf8);
+    return std::fflush(stream) == 0 && WriteToConsole(handle, utf8);
   }
   // A file or a pipe: the UTF-8 bytes as they are, as on Linux.
   if (std::fwrite(utf8.data(), 1, utf8.size(), stream) != utf8.size()) return false;

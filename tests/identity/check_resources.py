@@ -14,6 +14,7 @@ binutils' ld, so the record is checked on Linux too.
 import argparse
 import os
 import re
+import shutil
 import struct
 import subprocess
 import sys
@@ -22,6 +23,7 @@ import unittest
 import xml.etree.ElementTree as ElementTree
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), '..', 'support'))
+import suite  # noqa: E402
 from expected import EXPECTED  # noqa: E402
 from pe_imports import dependent_load_flags, imported_dlls  # noqa: E402
 
@@ -118,22 +120,6 @@ class Resources(unittest.TestCase):
         # Qt scales the windows per monitor itself.
         self.assertEqual([t for _, t in manifest(ARGS.exe)['dpiAwareness']], ['PerMonitorV2'])
 
-    def test_executables_import_only_dlls_of_windows(self):
-        if not ARGS.calc_exe:
-            self.skipTest('the built executables are not given')
-        for exe in (ARGS.exe, ARGS.calc_exe):
-            found = imports(exe)
-            self.assertIn('kernel32.dll', found, exe)
-            found += imported_dlls(exe)[1]
-            self.assertEqual([dll for dll in found if dll not in WINDOWS_DLLS
-                              and not dll.startswith('api-ms-win-')], [], exe)
-
-    def test_windows_loader_takes_the_imports_from_system32(self):
-        if not ARGS.calc_exe:
-            self.skipTest('the built executables are not given')
-        for exe in (ARGS.exe, ARGS.calc_exe):
-            self.assertEqual(dependent_load_flags(exe), LOAD_LIBRARY_SEARCH_SYSTEM32, exe)
-
     def test_icon_images_are_the_ico_files_16_and_32_pixels_of_256_colours(self):
         with open(ARGS.ico, 'rb') as f:
             ico = f.read()
@@ -186,6 +172,23 @@ class Resources(unittest.TestCase):
         self.assertEqual(struct.unpack('<HH', translation[1]), (0x0804, 1200))
 
 
+
+class Imports(unittest.TestCase):
+    """The executables as built (--exe and --calc-exe)."""
+
+    def test_executables_import_only_dlls_of_windows(self):
+        for exe in (ARGS.exe, ARGS.calc_exe):
+            found = imports(exe)
+            self.assertIn('kernel32.dll', found, exe)
+            found += imported_dlls(exe)[1]
+            self.assertEqual([dll for dll in found if dll not in WINDOWS_DLLS
+                              and not dll.startswith('api-ms-win-')], [], exe)
+
+    def test_windows_loader_takes_the_imports_from_system32(self):
+        for exe in (ARGS.exe, ARGS.calc_exe):
+            self.assertEqual(dependent_load_flags(exe), LOAD_LIBRARY_SEARCH_SYSTEM32, exe)
+
+
 def link_script(rc, windres, folder):
     """The resource script compiled and linked into an executable of no code."""
     obj, exe = os.path.join(folder, 'trelvik.o'), os.path.join(folder, 'trelvik.exe')
@@ -193,6 +196,15 @@ def link_script(rc, windres, folder):
     ld = re.sub(r'windres$', 'ld', windres)
     subprocess.run([ld, '--entry=0', '-o', exe, obj], check=True)
     return exe
+
+
+def setUpModule():
+    global ARGS
+    ARGS = suite.options
+    if ARGS.rc:
+        scratch = tempfile.mkdtemp(prefix='trelvik-rc-')
+        unittest.addModuleCleanup(shutil.rmtree, scratch)
+        ARGS.exe = link_script(ARGS.rc, ARGS.windres, scratch)
 
 
 if __name__ == '__main__':
@@ -203,9 +215,4 @@ if __name__ == '__main__':
     parser.add_argument('--windres', default='x86_64-w64-mingw32-windres')
     parser.add_argument('--ico', required=True)
     parser.add_argument('--site', required=True)
-    ARGS, rest = parser.parse_known_args()
-    with tempfile.TemporaryDirectory() as scratch:
-        if ARGS.rc:
-            ARGS.exe = link_script(ARGS.rc, ARGS.windres, scratch)
-        result = unittest.main(argv=[sys.argv[0]] + rest, verbosity=2, exit=False).result
-    sys.exit(0 if result.wasSuccessful() else 1)
+    suite.main(parser)

@@ -5,7 +5,9 @@
 #include <QTest>
 #include <memory>
 
+#include "tests/support/expected.h"
 #include "ui/form1.h"
+#include "ui/text_window.h"
 
 namespace trelvik::test {
 
@@ -21,6 +23,21 @@ inline std::unique_ptr<Form1> ShowForm1(const QUrl& startPage = StartPage()) {
   EXPECT_TRUE(QTest::qWaitForWindowExposed(form.get())) << "the main window never showed";
   EXPECT_TRUE(QTest::qWaitForWindowActive(form.get())) << "the main window never became active";
   return form;
+}
+
+// The main window's Help window (titled with the caption) or About window
+// (关于), once first shown; nullptr before.
+inline TextWindow* TextWindowTitled(const Form1& form, const QString& title) {
+  for (TextWindow* window : form.findChildren<TextWindow*>()) {
+    if (window->windowTitle() == title) return window;
+  }
+  return nullptr;
+}
+inline TextWindow* HelpWindow(const Form1& form) {
+  return TextWindowTitled(form, ExpectedText("caption"));
+}
+inline TextWindow* AboutWindow(const Form1& form) {
+  return TextWindowTitled(form, QStringLiteral("关于"));
 }
 
 }  // namespace trelvik::test

@@ -19,8 +19,14 @@ def windows(title):
     return xdotool("search", "--onlyvisible", "--name", f"^{title}$", check=False).split()
 
 
+def active_window():
+    """The window the window manager has made active, or ''."""
+    return xdotool("getactivewindow", check=False).strip()
+
+
 def wait_for(condition, what, seconds=30):
-    """Polls `condition` until it gives something true, and returns that."""
+    """Polls `condition` until it gives something true, and returns that;
+    fails naming `what` when `seconds` pass first."""
     deadline = time.monotonic() + seconds
     while time.monotonic() < deadline:
         value = condition()
@@ -28,3 +34,14 @@ def wait_for(condition, what, seconds=30):
             return value
         time.sleep(0.2)
     raise AssertionError(f"timed out waiting for {what}")
+
+
+def wm_settled(window):
+    """Waits until the window manager has dealt with every request sent so
+    far for `window`. It takes them in order, so one more whose effect shows
+    stands for all before it: keeping the window above the others, and then
+    no longer."""
+    for change, above in (("add", True), ("remove", False)):
+        tool("wmctrl", "-i", "-r", hex(int(window)), "-b", f"{change},above")
+        wait_for(lambda: ("_NET_WM_STATE_ABOVE" in tool("xprop", "-id", window, "_NET_WM_STATE"))
+                 == above, f"the window manager to {change} the state 'above' of {window}")

@@ -34,6 +34,7 @@
 #include <vector>
 
 #include "runtime/application.h"
+#include "tests/support/shown_form1.h"
 #include "tests/support/x_tools.h"
 #include "ui/form1.h"
 #include "ui/text_window.h"
@@ -384,14 +385,14 @@ TEST_F(FcitxPinyin, CtrlHOpensHelpWhileTheInputMethodIsOn) {
     }
     Key(QStringLiteral("ctrl+h"));
     ASSERT_TRUE(QTest::qWaitFor(
-        [&] { return form_->helpWindow() && form_->helpWindow()->isVisible(); }, 20000));
+        [&] { return test::HelpWindow(*form_) && test::HelpWindow(*form_)->isVisible(); }, 20000));
     // The word in progress is committed as the focus goes to the new
     // window; the key filter keeps its letters out.
     EXPECT_TRUE(QTest::qWaitFor([&] { return c.preedit.isEmpty(); }, 20000))
         << "composing text left behind: " << c.preedit.toStdString();
     EXPECT_EQ(box("Text1")->text(), QString());
 
-    form_->helpWindow()->close();
+    test::HelpWindow(*form_)->close();
     form_->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(form_.get()));
     focus("Text1");

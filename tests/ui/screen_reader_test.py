@@ -5,6 +5,8 @@ Orca reads them.
 
     screen_reader_test.py --program PATH --site ADDRESS [CASE ...]
 
+(tests/support/suite.py runs the cases, here once the buses are up.)
+
 Each run starts its own session bus with dbus-run-session, and on it the
 accessibility bus, and announces a screen reader there, as Orca does; the
 program turns its accessibility on by itself. Keys go through the X server
@@ -24,9 +26,10 @@ import unittest
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
 import expected  # noqa: E402
+import suite  # noqa: E402
 from x_tools import xdotool  # noqa: E402
 
-SKIPPED = 77
+SKIPPED = suite.SKIPPED
 CAPTION = expected.CAPTION
 
 # Every control of the main window, in tab-index order: role, then name.
@@ -355,15 +358,6 @@ class OverflowMessage(ProgramTest):
         self.assertEqual(text_of(self.control("text", TEXT2)), "")
 
 
-def run_cases(names):
-    loader = unittest.TestLoader()
-    module = sys.modules[__name__]
-    suite = loader.loadTestsFromNames(names, module) if names else \
-        loader.loadTestsFromModule(module)
-    result = unittest.TextTestRunner(verbosity=2).run(suite)
-    return 0 if result.wasSuccessful() else 1
-
-
 def skip(reason):
     print("SKIPPED: " + reason, file=sys.stderr)
     return SKIPPED
@@ -396,7 +390,7 @@ def inside_bus(names):
     os.environ["DISPLAY"] = os.environ.pop("TRELVIK_ATSPI_DISPLAY")
     import pyatspi as atspi
     pyatspi = atspi
-    return run_cases(names)
+    return suite.run(names)
 
 
 def main():

@@ -49,8 +49,8 @@ TEST_F(SecondaryWindowsTest, FrameCaptionsGeometryAndText) {
     TextWindow* window;
     QString caption, frameCaption, text;
   } rows[] = {
-      {form_->helpWindow(), test::ExpectedText("caption"), QStringLiteral("帮助"), HelpText()},
-      {form_->aboutWindow(), QStringLiteral("关于"), QStringLiteral("关于"), AboutText()},
+      {test::HelpWindow(*form_), test::ExpectedText("caption"), QStringLiteral("帮助"), HelpText()},
+      {test::AboutWindow(*form_), QStringLiteral("关于"), QStringLiteral("关于"), AboutText()},
   };
   for (const auto& row : rows) {
     ASSERT_NE(row.window, nullptr);
@@ -72,24 +72,24 @@ TEST_F(SecondaryWindowsTest, FrameCaptionsGeometryAndText) {
     EXPECT_EQ(label->geometry(), QRect(240 / 15, 240 / 15, 3615 / 15, 2055 / 15));
     EXPECT_EQ(label->text(), row.text);
   }
-  EXPECT_TRUE(form_->helpWindow()->isVisible() && form_->aboutWindow()->isVisible())
+  EXPECT_TRUE(test::HelpWindow(*form_)->isVisible() && test::AboutWindow(*form_)->isVisible())
       << "both open at once";
   EXPECT_TRUE(form_->isEnabled()) << "the main window stays usable";
 }
 
 TEST_F(SecondaryWindowsTest, OneInstanceReusedAndCentredAgain) {
   choose(u"帮助");
-  TextWindow* first = form_->helpWindow();
+  TextWindow* first = test::HelpWindow(*form_);
   ASSERT_TRUE(QTest::qWaitForWindowExposed(first));
   choose(u"帮助");
-  EXPECT_EQ(form_->helpWindow(), first);
+  EXPECT_EQ(test::HelpWindow(*form_), first);
   EXPECT_EQ(form_->findChildren<QGroupBox*>(QStringLiteral("Frame1")).size(), 1);
 
   first->move(5, 5);
   first->close();
   EXPECT_FALSE(first->isVisible());
   choose(u"帮助");
-  EXPECT_EQ(form_->helpWindow(), first);
+  EXPECT_EQ(test::HelpWindow(*form_), first);
   EXPECT_TRUE(first->isVisible());
   const QPoint centre = QApplication::primaryScreen()->availableGeometry().center();
   EXPECT_LE((first->geometry().center() - centre).manhattanLength(), 40);

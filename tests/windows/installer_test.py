@@ -3,9 +3,10 @@
 user runs it: a silent install (/S) gives the program's files, the
 Start-menu shortcut and the entry among the installed programs; the
 installed program starts; a silent uninstall takes away all of it, and only
-it. Exits 77 (skipped) when there is no installer or no display.
+it.
 
     installer_test.py --wine WINE64 --setup trelvik-1.2.0-setup.exe
+                      --zip trelvik-1.2.0-win64.zip --version 1.2.0 [CASE...]
 """
 import argparse
 import glob
@@ -14,22 +15,26 @@ import shutil
 import subprocess
 import sys
 import tempfile
-import unittest
+import zipfile
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), '..', 'support'))
-from expected import CAPTION  # noqa: E402
+import suite  # noqa: E402
+from expected import CAPTION, EXPECTED  # noqa: E402
+from wine_program import WineTestCase  # noqa: E402
 from x_tools import wait_for, windows  # noqa: E402
 
-SKIP = 77
-WINE = None
-WINESERVER = None
 UNINSTALL_KEY = r'HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Trelvik'
-INSTALLED = ['trelvik.exe', 'trelvik-calc.exe', 'LICENSE.txt', 'uninstall.exe',
-             'licenses/LGPL-3.0-only.txt', 'licenses/GPL-3.0-only.txt',
-             'licenses/Qt-third-party.txt', 'licenses/MinGW-GCC-runtime.txt',
-             'licenses/MinGW-w64-runtime.txt']
 
-SETUP = None
+
+def wine():
+    return suite.options.wine
+
+
+def shipped():
+    """The files of the zip, which the installer carries too, beside its
+    own uninstaller."""
+    with zipfile.ZipFile(suite.options.zip) as archive:
+        return [name for name in archive.namelist() if not name.endswith('/')] + ['uninstall.exe']
 
 
 class Prefix:
@@ -43,11 +48,11 @@ class Prefix:
         self.wine('wineboot', '--init')
 
     def wine(self, *args, timeout=120):
-        return subprocess.run([WINE, *args], env=self.env, stdin=subprocess.DEVNULL,
+        return subprocess.run([wine(), *args], env=self.env, stdin=subprocess.DEVNULL,
                               capture_output=True, timeout=timeout)
 
     def start(self, *args):
-        return subprocess.Popen([WINE, *args], env=self.env, stdin=subprocess.DEVNULL,
+        return subprocess.Popen([wine(), *args], env=self.env, stdin=subprocess.DEVNULL,
                                 stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
 
     def path(self, pattern):
@@ -78,30 +83,36 @@ class Prefix:
         return values
 
     def close(self):
-        subprocess.run([WINESERVER, '-k'], env=self.env, stdout=subprocess.DEVNULL,
+        server = os.path.join(os.path.dirname(wine()), 'wineserver')
+        # This prefix's own server, not the one of the run's Wine folder.
+        subprocess.run([server, '-k'], env=self.env, stdout=subprocess.DEVNULL,
                        stderr=subprocess.DEVNULL)
-        subprocess.run([WINESERVER, '-w'], env=self.env, stdout=subprocess.DEVNULL,
+        subprocess.run([server, '-w'], env=self.env, stdout=subprocess.DEVNULL,
                        stderr=subprocess.DEVNULL, timeout=60)
         shutil.rmtree(self.folder, ignore_errors=True)
 
 
-class Installer(unittest.TestCase):
+class Installer(WineTestCase):
     def test_silent_install_start_and_silent_uninstall(self):
+        setup = os.path.abspath(suite.options.setup)
+        self.assertTrue(os.path.exists(setup), f'the build made no {setup}')
+        installed = shipped()
         prefix = Prefix()
         self.addCleanup(prefix.close)
-        self.assertEqual(prefix.wine(SETUP, '/S').returncode, 0)
+        self.assertEqual(prefix.wine(setup, '/S').returncode, 0)
 
         folder = prefix.path('users/*/AppData/Local/Programs/Trelvik')
         self.assertIsNotNone(folder, 'nothing in %LOCALAPPDATA%\\Programs\\Trelvik')
-        for name in INSTALLED:
+        for name in installed:
             self.assertTrue(os.path.isfile(os.path.join(folder, name)), name)
-        shortcut = 'users/*/AppData/Roaming/Microsoft/Windows/Start Menu/Programs/Trelvik工具.lnk'
+        name = EXPECTED['programName']
+        shortcut = f'users/*/AppData/Roaming/Microsoft/Windows/Start Menu/Programs/{name}.lnk'
         self.assertIsNotNone(prefix.path(shortcut), 'no Start-menu shortcut')
         entry = prefix.registry(UNINSTALL_KEY)
         self.assertIsNotNone(entry, 'no uninstall entry')
-        self.assertEqual(entry.get('DisplayName'), 'Trelvik工具')
-        self.assertEqual(entry.get('DisplayVersion'), '1.2.0')
-        self.assertEqual(entry.get('Publisher'), 'Qinvo')
+        self.assertEqual(entry.get('DisplayName'), name)
+        self.assertEqual(entry.get('DisplayVersion'), suite.options.version)
+        self.assertEqual(entry.get('Publisher'), EXPECTED['versionStrings']['CompanyName'])
         self.assertTrue(entry.get('DisplayIcon', '').lower().endswith('\\trelvik.exe,0'), entry)
         self.assertGreater(int(entry.get('EstimatedSize', '0')), 1000, 'size in KB')
         self.assertIn('uninstall.exe', entry.get('QuietUninstallString', ''))
@@ -124,7 +135,7 @@ class Installer(unittest.TestCase):
         # The uninstaller runs on from a copy of itself, to remove itself too.
         wait_for(lambda: not os.path.exists(os.path.join(folder, 'uninstall.exe')),
                  'the uninstaller to finish')
-        for name in INSTALLED:
+        for name in installed:
             self.assertFalse(os.path.exists(os.path.join(folder, name)), name)
         self.assertFalse(os.path.exists(os.path.join(folder, 'licenses')))
         self.assertIsNone(prefix.path(shortcut), 'the shortcut is left')
@@ -136,14 +147,6 @@ if __name__ == '__main__':
     parser = argparse.ArgumentParser()
     parser.add_argument('--wine', required=True)
     parser.add_argument('--setup', required=True)
-    args, rest = parser.parse_known_args()
-    WINE = args.wine
-    WINESERVER = os.path.join(os.path.dirname(args.wine), 'wineserver')
-    if not os.path.exists(args.setup):
-        print(f'skipped: {args.setup} is not built')
-        sys.exit(SKIP)
-    if not os.environ.get('DISPLAY'):
-        print('skipped: no X display')
-        sys.exit(SKIP)
-    SETUP = os.path.abspath(args.setup)
-    unittest.main(argv=[sys.argv[0]] + rest, verbosity=2)
+    parser.add_argument('--zip', required=True)
+    parser.add_argument('--version', required=True)
+    suite.main(parser)

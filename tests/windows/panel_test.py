@@ -6,7 +6,7 @@ calculator works on; Tab leads into the panel after the last button and out
 of it again. Wine draws no HTML (it has no Gecko here), so every page ends
 in the note: what is seen of a real page is for a real Windows.
 
-    panel_test.py --wine WINE64 --local-site trelvik_local_site.exe
+    panel_test.py --wine WINE64 --local-site trelvik_local_site.exe [CASE...]
 """
 import argparse
 import http.server
@@ -14,10 +14,12 @@ import os
 import socket
 import sys
 import threading
-import time
 
-import program_test
-from program_test import CAPTION, SKIP, Program, expect, ready, report, tool, wait_for, windows
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), '..', 'support'))
+import suite  # noqa: E402
+from expected import CAPTION  # noqa: E402
+from wine_program import Program, WineTestCase  # noqa: E402
+from x_tools import tool, wait_for, windows  # noqa: E402
 
 NOTE_BACKGROUND = 'F7F7F7'
 # A corner of the panel that the note's text leaves free.
@@ -54,55 +56,45 @@ def closed_port():
         return probe.getsockname()[1]
 
 
-def main():
-    parser = argparse.ArgumentParser()
-    parser.add_argument('--wine', required=True)
-    parser.add_argument('--local-site', required=True)
-    args = parser.parse_args()
-    program_test.WINE = args.wine
-    if not ready(args.local_site):
-        return SKIP
-    folder, exe = os.path.split(os.path.abspath(args.local_site))
-    def note_shown(program):
-        return program.colour('WebBrowser1', *NOTE_CORNER) == NOTE_BACKGROUND
+def note_shown(program):
+    return program.colour('WebBrowser1', *NOTE_CORNER) == NOTE_BACKGROUND
 
-    # With the site there: asked for once the window is up.
-    site = Site()
-    program = Program(folder, exe, dict(os.environ, TRELVIK_TEST_SITE=f'http://127.0.0.1:{site.server_port}'))
-    try:
+
+class Panel(WineTestCase):
+    def start(self, site):
+        """The program with its start page on `site`."""
+        folder, exe = os.path.split(os.path.abspath(suite.options.local_site))
+        program = Program(suite.options.wine, folder, exe,
+                          dict(os.environ, TRELVIK_TEST_SITE=site))
+        self.addCleanup(program.stop)
+        return program
+
+    def test_start_page_asked_for_once_the_window_is_up(self):
+        site = Site()
+        self.addCleanup(site.shutdown)
+        program = self.start(f'http://127.0.0.1:{site.server_port}')
         wait_for(lambda: site.asked, 'the start page to be asked for')
-        expect('pages asked for, with the window already shown', site.asked[:1],
-               [('/qinvo.htm', True)])
+        self.expect('pages asked for, with the window already shown', site.asked[:1],
+                    [('/qinvo.htm', True)])
         wait_for(lambda: note_shown(program), 'the note in place of the page Wine cannot draw')
-    finally:
-        program.process.kill()
-        program.process.wait()
-        site.shutdown()
 
-    # With no site: the note, the calculator as ever, and Tab through the panel.
-    program = Program(folder, exe, dict(os.environ, TRELVIK_TEST_SITE=f'http://127.0.0.1:{closed_port()}'))
-    try:
+    def test_without_a_site_the_note_the_calculator_and_tab(self):
+        program = self.start(f'http://127.0.0.1:{closed_port()}')
         wait_for(lambda: note_shown(program), 'the note for a site that does not answer')
-        program.expect_worked_example(' beside the note')
+        program.expect_worked_example(self, ' beside the note')
         # From the last button, Tab leads into the panel and out of it to
         # the first box, whose text it selects.
+        # The program takes the keys in the order sent, so what the box
+        # holds at the end tells where each Tab went.
         program.click('Command2')
-        tool('xdotool', 'key', 'Tab')
-        time.sleep(0.3)
-        tool('xdotool', 'key', 'Tab')
-        time.sleep(0.3)
+        tool('xdotool', 'key', 'Tab', 'Tab')
         tool('xdotool', 'type', '7')
-        time.sleep(0.3)
-        expect('first box after Tab, Tab from the last button', program.read('Text1'), '7')
-        program.click('Text1')
-        tool('xdotool', 'key', 'ctrl+x')
-        expect('exit status after Ctrl+X', program.process.wait(30), 0)
-    finally:
-        if program.process.poll() is None:
-            program.process.kill()
-
-    return report()
+        self.expect('first box after Tab, Tab from the last button', program.read('Text1'), '7')
+        self.expect('exit status after Ctrl+X', program.end_with_ctrl_x(), 0)
 
 
 if __name__ == '__main__':
-    sys.exit(main())
+    parser = argparse.ArgumentParser()
+    parser.add_argument('--wine', required=True)
+    parser.add_argument('--local-site', required=True)
+    suite.main(parser)
