@@ -142,6 +142,44 @@ class Installer(WineTestCase):
         self.assertIsNone(prefix.registry(UNINSTALL_KEY), 'the uninstall entry is left')
         self.assertTrue(os.path.exists(own), 'the user\'s own file went too')
 
+    def test_a_running_trelvik_is_left_as_it_is(self):
+        setup = os.path.abspath(suite.options.setup)
+        installed = shipped()
+        prefix = Prefix()
+        self.addCleanup(prefix.close)
+        self.assertEqual(prefix.wine(setup, '/S').returncode, 0)
+        folder = prefix.path('users/*/AppData/Local/Programs/Trelvik')
+        self.assertIsNotNone(folder, 'nothing installed')
+        uninstaller = os.path.join(folder, 'uninstall.exe')
+
+        program = prefix.start(os.path.join(folder, 'trelvik.exe'))
+        self.addCleanup(lambda: program.poll() is None and program.kill())
+        window = wait_for(lambda: windows(CAPTION), 'the installed program\'s window', 90)[0]
+        before = {name: os.stat(os.path.join(folder, name)).st_mtime_ns for name in installed}
+
+        # Silent: nothing changes, and the exit code says so. The uninstaller
+        # is waited for where it is (_?=), as scripts run it to learn its code.
+        self.assertEqual(prefix.wine(setup, '/S').returncode, 2, 'setup over a running Trelvik')
+        self.assertEqual(prefix.wine(uninstaller, '/S', f'_?={folder_in_wine(folder)}').returncode,
+                         2, 'uninstall under a running Trelvik')
+        after = {name: os.stat(os.path.join(folder, name)).st_mtime_ns
+                 for name in installed if os.path.exists(os.path.join(folder, name))}
+        self.assertEqual(after, before, 'the installed files changed')
+        self.assertIsNotNone(prefix.registry(UNINSTALL_KEY), 'the uninstall entry went')
+
+        subprocess.run(['wmctrl', '-i', '-c', hex(int(window))], check=False)
+        self.assertEqual(program.wait(30), 0)
+        self.assertEqual(prefix.wine(uninstaller, '/S').returncode, 0)
+        wait_for(lambda: not os.path.exists(uninstaller), 'the uninstaller to finish')
+        self.assertEqual([name for name in installed
+                          if os.path.exists(os.path.join(folder, name))], [])
+        self.assertFalse(os.path.exists(folder), 'the folder is left')
+
+
+def folder_in_wine(folder):
+    """`folder` as Wine's Z: drive names it."""
+    return 'Z:' + folder.replace('/', '\\')
+
 
 if __name__ == '__main__':
     parser = argparse.ArgumentParser()
