@@ -61,8 +61,8 @@ def plant_recorders(folder, programs):
     name of each DLL they import, delay-load or load by name that Windows
     would look for beside them; returns the environment that makes Wine
     prefer such a DLL to its own, as Windows does, and the names."""
-    # The web panel loads these two by name, not through an import table.
-    dlls = {'atl.dll', 'wininet.dll'}
+    # The web panel loads these by name, not through an import table.
+    dlls = {'atl.dll', 'urlmon.dll', 'wininet.dll'}
     for program in programs:
         imports, delayed = imported_dlls(os.path.join(folder, program))
         dlls.update(searched_beside_the_program(imports + delayed))

@@ -41,6 +41,21 @@ Function Resolve(HMODULE library, const char* name) {
   return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(library, name)));
 }
 
+// The control plays Windows' navigation click for every page it loads, so
+// every start of the program would click: not in this process. Nothing is
+// written anywhere.
+void MuteNavigationSounds() {
+  using Function = HRESULT(WINAPI*)(int, DWORD, BOOL);
+  constexpr int kDisableNavigationSounds = 21;  // FEATURE_DISABLE_NAVIGATION_SOUNDS
+  constexpr DWORD kForThisProcess = 0x2;        // SET_FEATURE_ON_PROCESS
+  HMODULE urlmon = LoadLibraryExW(L"urlmon.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+  if (!urlmon) return;
+  if (const auto enable = Resolve<Function>(urlmon, "CoInternetSetFeatureEnabled")) {
+    enable(kDisableNavigationSounds, kForThisProcess, TRUE);
+  }
+  // urlmon.dll stays: the control uses it.
+}
+
 // Whether Windows sees a network connection at all; asked only once a page
 // has failed, so wininet.dll is loaded only then.
 bool IsOnline() {
@@ -142,6 +157,7 @@ class BrowserControl final : public QWidget, private QAbstractNativeEventFilter 
     const auto getControl = Resolve<GetControlFunction>(atl, "AtlAxGetControl");
     if (!init || !getControl || !init()) return Failed("atl.dll cannot host controls", E_FAIL);
 
+    MuteNavigationSounds();
     const QSize size = devicePixels(this->size());
     host_ = CreateWindowExW(0, L"AtlAxWin", L"Shell.Explorer.2",
                             WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, 0, 0,
@@ -207,7 +223,10 @@ class BrowserControl final : public QWidget, private QAbstractNativeEventFilter 
       }
       case DISPID_DOCUMENTCOMPLETE:
         // (pDisp, URL): the start page is in once its top frame is.
-        if (SameObject(ObjectArgument(params, 1), browser_)) loaded_ = true;
+        if (SameObject(ObjectArgument(params, 1), browser_)) {
+          loaded_ = true;
+          zoomToScreen();
+        }
         break;
       case DISPID_NAVIGATEERROR: {
         // (pDisp, URL, TargetFrameName, StatusCode, Cancel): never the
@@ -226,6 +245,21 @@ class BrowserControl final : public QWidget, private QAbstractNativeEventFilter 
   }
 
  protected:
+  // The host covers this window's real pixels, also when a move to a
+  // screen of another scale changes them and not the logical size: Windows
+  // then resizes this window without a resize event of Qt's.
+  bool nativeEvent(const QByteArray& type, void* message, qintptr* result) override {
+    const MSG* msg = static_cast<const MSG*>(message);
+    if (type == "windows_generic_MSG" && host_ && msg->message == WM_SIZE) {
+      SetWindowPos(host_, nullptr, 0, 0, LOWORD(msg->lParam), HIWORD(msg->lParam),
+                   SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    if (type == "windows_generic_MSG" && msg->message == WM_DPICHANGED_AFTERPARENT) {
+      zoomToScreen();
+    }
+    return QWidget::nativeEvent(type, message, result);
+  }
+
   void resizeEvent(QResizeEvent* event) override {
     if (host_) {
       const QSize size = devicePixels(event->size());
@@ -341,6 +375,16 @@ class BrowserControl final : public QWidget, private QAbstractNativeEventFilter 
     leavePage();
     action->trigger();
     return true;
+  }
+
+  // The page drawn at the screen's scale, as Qt draws the window around it.
+  void zoomToScreen() {
+    if (!browser_ || !loaded_) return;
+    VARIANT zoom;
+    VariantInit(&zoom);
+    zoom.vt = VT_I4;
+    zoom.lVal = qRound(100 * devicePixelRatioF());
+    browser_->ExecWB(OLECMDID_OPTICAL_ZOOM, OLECMDEXECOPT_DONTPROMPTUSER, &zoom, nullptr);
   }
 
   // Gives the keyboard back to the main window, at the panel.
