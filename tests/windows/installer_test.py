@@ -93,16 +93,20 @@ class Prefix:
 
 
 class Installer(WineTestCase):
-    def test_silent_install_start_and_silent_uninstall(self):
+    def install(self):
+        """setup.exe /S in a new prefix: (setup, prefix, install folder)."""
         setup = os.path.abspath(suite.options.setup)
         self.assertTrue(os.path.exists(setup), f'the build made no {setup}')
-        installed = shipped()
         prefix = Prefix()
         self.addCleanup(prefix.close)
         self.assertEqual(prefix.wine(setup, '/S').returncode, 0)
-
         folder = prefix.path('users/*/AppData/Local/Programs/Trelvik')
         self.assertIsNotNone(folder, 'nothing in %LOCALAPPDATA%\\Programs\\Trelvik')
+        return setup, prefix, folder
+
+    def test_silent_install_start_and_silent_uninstall(self):
+        installed = shipped()
+        _, prefix, folder = self.install()
         for name in installed:
             self.assertTrue(os.path.isfile(os.path.join(folder, name)), name)
         name = EXPECTED['programName']
@@ -143,13 +147,8 @@ class Installer(WineTestCase):
         self.assertTrue(os.path.exists(own), 'the user\'s own file went too')
 
     def test_a_running_trelvik_is_left_as_it_is(self):
-        setup = os.path.abspath(suite.options.setup)
         installed = shipped()
-        prefix = Prefix()
-        self.addCleanup(prefix.close)
-        self.assertEqual(prefix.wine(setup, '/S').returncode, 0)
-        folder = prefix.path('users/*/AppData/Local/Programs/Trelvik')
-        self.assertIsNotNone(folder, 'nothing installed')
+        setup, prefix, folder = self.install()
         uninstaller = os.path.join(folder, 'uninstall.exe')
 
         program = prefix.start(os.path.join(folder, 'trelvik.exe'))
