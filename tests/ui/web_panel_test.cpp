@@ -295,7 +295,7 @@ TEST_F(WebPanelTest, ThePagesOwnMovesStayInThePanel) {
 }
 
 // Sends a real click, through the X server, to the element `id` of the page.
-void ClickInPage(QWebEngineView* view, const char* id) {
+void ClickInPage(QWebEngineView* view, const char* id, int button = 1) {
   const QVariant at = RunScript(
       view->page(),
       QStringLiteral("(function () { const r = document.getElementById('%1')"
@@ -306,7 +306,7 @@ void ClickInPage(QWebEngineView* view, const char* id) {
   const QPoint point = view->mapToGlobal(QPoint(xy.at(0).toInt(), xy.at(1).toInt()));
   test::RunTool(QStringLiteral("xdotool"),
                 {QStringLiteral("mousemove"), QString::number(point.x()),
-                 QString::number(point.y()), QStringLiteral("click"), QStringLiteral("1")});
+                 QString::number(point.y()), QStringLiteral("click"), QString::number(button)});
 }
 
 // The user's own clicks and Enter on a link open the desktop's browser, once
@@ -336,6 +336,11 @@ TEST_F(WebPanelTest, LinksTheUserFollowsOpenTheDesktopBrowserOnce) {
   test::RunTool(QStringLiteral("xdotool"), {QStringLiteral("key"), QStringLiteral("Return")});
   ASSERT_TRUE(QTest::qWaitFor([&] { return browser.opened.size() == 3; }, 10000));
   EXPECT_EQ(browser.opened.at(2), server.url(QStringLiteral("other.htm")));
+
+  // No browser menu on a right click.
+  ClickInPage(view, "hello", 3);
+  QTest::qWait(500);
+  EXPECT_EQ(QApplication::activePopupWidget(), nullptr) << "a context menu opened";
 
   // Once per act: the page's own click right after the user's opens nothing.
   RunScript(view->page(), QStringLiteral("document.getElementById('blank').click()"));

@@ -322,8 +322,17 @@ class BrowserControl final : public QWidget, private QAbstractNativeEventFilter 
       case WM_MBUTTONUP:
         acts_.acted();
         return false;
+      case WM_RBUTTONDOWN:
+      case WM_RBUTTONUP:
+      case WM_RBUTTONDBLCLK:
+        // The browser's own menu (view source, print, properties) is not
+        // the panel's to offer.
+        return true;
       case WM_KEYDOWN:
       case WM_SYSKEYDOWN:
+        if (msg->wParam == VK_APPS || (msg->wParam == VK_F10 && GetKeyState(VK_SHIFT) < 0)) {
+          return true;  // the same menu from the keyboard
+        }
         if (msg->wParam != VK_MENU) loneAlt_ = false;
         if (msg->wParam == VK_MENU && !(msg->lParam & (1 << 30))) loneAlt_ = true;
         if (msg->wParam == VK_RETURN) acts_.acted();

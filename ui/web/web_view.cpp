@@ -202,6 +202,9 @@ extern "C" Q_DECL_EXPORT QWidget* trelvik_create_web_view(QWidget* parent) {
   if (!trelvik::EnsureSharedContext()) return nullptr;
   trelvik::LeaveSandboxWhenRoot();
   auto* view = new QWebEngineView(parent);
+  // The browser's own menu (back, reload, save, view source) is not the
+  // panel's to offer.
+  view->setContextMenuPolicy(Qt::NoContextMenu);
   auto* watcher = new trelvik::UserActWatcher(view);
   auto* page = new trelvik::PanelPage(view, watcher->acts());
   page->settings()->setAttribute(QWebEngineSettings::LocalContentCanAccessFileUrls, false);
