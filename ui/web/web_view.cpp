@@ -124,6 +124,7 @@ class PanelPage : public QWebEnginePage {
     connect(this, &QWebEnginePage::loadingChanged, this, [this](const QWebEngineLoadingInfo& info) {
       // Only a load that failed, not one refused on purpose, gets the note.
       if (info.status() == QWebEngineLoadingInfo::LoadFailedStatus && IsWebUrl(info.url())) {
+        showingNote_ = true;
         setHtml(NotePage(Trouble(info), info.url().host()), QUrl(QStringLiteral("about:blank")));
       }
     });
@@ -138,6 +139,7 @@ class PanelPage : public QWebEnginePage {
     if (!link && isMainFrame && url.scheme() == QLatin1String("data")) return true;
     switch (DecideMove(url, link && acts_->take(), false)) {
       case PanelMove::Stay:
+        if (isMainFrame) showingNote_ = false;
         return true;
       case PanelMove::OpenOutside:
         OpenOutside(url);
@@ -148,8 +150,14 @@ class PanelPage : public QWebEnginePage {
     return false;
   }
 
+ public:
+  // Nothing in the page to move the focus to: the panel's note, or a page
+  // still on its way.
+  bool holdsNoStops() const { return showingNote_ || isLoading(); }
+
  private:
   UserActs* acts_;
+  bool showingNote_ = false;
 };
 
 // The user's clicks and Enter keys in the page, as the panel's view gets
@@ -172,8 +180,18 @@ class UserActWatcher : public QObject {
         if (InView(watched)) acts_.acted();
         break;
       case QEvent::KeyPress: {
-        const int key = static_cast<QKeyEvent*>(event)->key();
+        const auto* keys = static_cast<QKeyEvent*>(event);
+        const int key = keys->key();
         if ((key == Qt::Key_Return || key == Qt::Key_Enter) && InView(watched)) acts_.acted();
+        // Tab leads out of a page that has no stops of its own at once; the
+        // engine would pass it on only once the page is ready for keys, and
+        // lose it while a page is still on its way.
+        if ((key == Qt::Key_Tab || key == Qt::Key_Backtab) &&
+            !(keys->modifiers() & Qt::ControlModifier) && InView(watched) &&
+            static_cast<PanelPage*>(view_->page())->holdsNoStops()) {
+          LeaveView(key == Qt::Key_Tab && !(keys->modifiers() & Qt::ShiftModifier));
+          return true;
+        }
         break;
       }
       default:
@@ -183,6 +201,21 @@ class UserActWatcher : public QObject {
   }
 
  private:
+  // The focus to the next (or previous) stop of the window outside the view.
+  void LeaveView(bool forward) {
+    QWidget* stop = view_;
+    for (;;) {
+      stop = forward ? stop->nextInFocusChain() : stop->previousInFocusChain();
+      if (stop == view_) return;
+      const bool outside = !view_->isAncestorOf(stop) && !stop->isAncestorOf(view_);
+      if (outside && (stop->focusPolicy() & Qt::TabFocus) && stop->isEnabled() &&
+          stop->isVisibleTo(view_->window())) {
+        stop->setFocus(forward ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+        return;
+      }
+    }
+  }
+
   bool InView(QObject* watched) const {
     auto* widget = qobject_cast<QWidget*>(watched);
     return widget && (widget == view_ || view_->isAncestorOf(widget));
