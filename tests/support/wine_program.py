@@ -2,9 +2,12 @@
 clicks through the X server (xdotool) at the places expected.json gives,
 each box read back through its own context menu and the clipboard (xclip).
 Every step waits for what it brings about, with a deadline that names it."""
+import glob
 import os
 import re
+import shutil
 import subprocess
+import tempfile
 import unittest
 
 from expected import CAPTION, EXPECTED
@@ -145,3 +148,68 @@ class Program:
         if self.process.poll() is None:
             self.process.kill()
             self.process.wait()
+
+
+class Prefix:
+    """A new Wine prefix. Wine's own services are started with their output
+    on /dev/null, so that none keeps ctest's pipe open."""
+
+    def __init__(self, wine, registry=()):
+        """`registry`: (key, value name, DWORD) set before anything starts."""
+        self.wine_program = wine
+        self.folder = tempfile.mkdtemp(prefix='trelvik-wine-')
+        # The rest of Wine's settings come from the test preset.
+        self.env = dict(os.environ, WINEPREFIX=self.folder)
+        self.wine('wineboot', '--init')
+        for key, name, value in registry:
+            self.wine('reg', 'add', key, '/v', name, '/t', 'REG_DWORD', '/d', str(value), '/f')
+        if registry:
+            # Written out as the server ends; read by the programs started next.
+            self.server('-k')
+            self.server('-w')
+
+    def wine(self, *args, timeout=120):
+        return subprocess.run([self.wine_program, *args], env=self.env, stdin=subprocess.DEVNULL,
+                              capture_output=True, timeout=timeout)
+
+    def start(self, *args):
+        return subprocess.Popen([self.wine_program, *args], env=self.env, stdin=subprocess.DEVNULL,
+                                stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+
+    def path(self, pattern):
+        """The one path in the prefix's C: drive that matches `pattern`."""
+        found = glob.glob(os.path.join(self.folder, 'drive_c', pattern))
+        return found[0] if found else None
+
+    def registry(self, key):
+        """The values of `key` (name: data), or None when there is no key.
+        Exported as a .reg file, UTF-16, where `reg query` would write the
+        Chinese in the console's code page."""
+        exported = os.path.join(self.folder, 'drive_c', 'key.reg')
+        if self.wine('reg', 'export', key, 'C:\\key.reg', '/y').returncode != 0:
+            return None
+        with open(exported, 'rb') as f:
+            text = f.read().decode('utf-16')
+        os.remove(exported)
+        values = {}
+        for line in text.splitlines():
+            name, equals, data = line.partition('=')
+            if not equals or not name.startswith('"'):
+                continue
+            data = data.strip()
+            if data.startswith('dword:'):
+                values[name.strip('"')] = str(int(data[6:], 16))
+            else:
+                values[name.strip('"')] = data.strip('"').replace('\\\\', '\\').replace('\\"', '"')
+        return values
+
+    def server(self, *args):
+        """This prefix's own Wine server, not the one of the run's Wine folder."""
+        server = os.path.join(os.path.dirname(self.wine_program), 'wineserver')
+        subprocess.run([server, *args], env=self.env, stdout=subprocess.DEVNULL,
+                       stderr=subprocess.DEVNULL, timeout=60)
+
+    def close(self):
+        self.server('-k')
+        self.server('-w')
+        shutil.rmtree(self.folder, ignore_errors=True)

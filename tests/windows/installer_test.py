@@ -9,18 +9,15 @@ it.
                       --zip trelvik-1.2.0-win64.zip --version 1.2.0 [CASE...]
 """
 import argparse
-import glob
 import os
-import shutil
 import subprocess
 import sys
-import tempfile
 import zipfile
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), '..', 'support'))
 import suite  # noqa: E402
 from expected import CAPTION, EXPECTED  # noqa: E402
-from wine_program import WineTestCase  # noqa: E402
+from wine_program import Prefix, WineTestCase  # noqa: E402
 from x_tools import wait_for, windows  # noqa: E402
 
 UNINSTALL_KEY = r'HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Trelvik'
@@ -37,67 +34,12 @@ def shipped():
         return [name for name in archive.namelist() if not name.endswith('/')] + ['uninstall.exe']
 
 
-class Prefix:
-    """A new Wine prefix. Wine's own services are started with their output
-    on /dev/null, so that none keeps ctest's pipe open."""
-
-    def __init__(self):
-        self.folder = tempfile.mkdtemp(prefix='trelvik-setup-wine-')
-        # The rest of Wine's settings come from the test preset.
-        self.env = dict(os.environ, WINEPREFIX=self.folder)
-        self.wine('wineboot', '--init')
-
-    def wine(self, *args, timeout=120):
-        return subprocess.run([wine(), *args], env=self.env, stdin=subprocess.DEVNULL,
-                              capture_output=True, timeout=timeout)
-
-    def start(self, *args):
-        return subprocess.Popen([wine(), *args], env=self.env, stdin=subprocess.DEVNULL,
-                                stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-
-    def path(self, pattern):
-        """The one path in the prefix's C: drive that matches `pattern`."""
-        found = glob.glob(os.path.join(self.folder, 'drive_c', pattern))
-        return found[0] if found else None
-
-    def registry(self, key):
-        """The values of `key` (name: data), or None when there is no key.
-        Exported as a .reg file, UTF-16, where `reg query` would write the
-        Chinese in the console's code page."""
-        exported = os.path.join(self.folder, 'drive_c', 'key.reg')
-        if self.wine('reg', 'export', key, 'C:\\key.reg', '/y').returncode != 0:
-            return None
-        with open(exported, 'rb') as f:
-            text = f.read().decode('utf-16')
-        os.remove(exported)
-        values = {}
-        for line in text.splitlines():
-            name, equals, data = line.partition('=')
-            if not equals or not name.startswith('"'):
-                continue
-            data = data.strip()
-            if data.startswith('dword:'):
-                values[name.strip('"')] = str(int(data[6:], 16))
-            else:
-                values[name.strip('"')] = data.strip('"').replace('\\\\', '\\').replace('\\"', '"')
-        return values
-
-    def close(self):
-        server = os.path.join(os.path.dirname(wine()), 'wineserver')
-        # This prefix's own server, not the one of the run's Wine folder.
-        subprocess.run([server, '-k'], env=self.env, stdout=subprocess.DEVNULL,
-                       stderr=subprocess.DEVNULL)
-        subprocess.run([server, '-w'], env=self.env, stdout=subprocess.DEVNULL,
-                       stderr=subprocess.DEVNULL, timeout=60)
-        shutil.rmtree(self.folder, ignore_errors=True)
-
-
 class Installer(WineTestCase):
     def install(self):
         """setup.exe /S in a new prefix: (setup, prefix, install folder)."""
         setup = os.path.abspath(suite.options.setup)
         self.assertTrue(os.path.exists(setup), f'the build made no {setup}')
-        prefix = Prefix()
+        prefix = Prefix(wine())
         self.addCleanup(prefix.close)
         self.assertEqual(prefix.wine(setup, '/S').returncode, 0)
         folder = prefix.path('users/*/AppData/Local/Programs/Trelvik')

@@ -6,7 +6,8 @@ calculator works on; Tab leads into the panel after the last button and out
 of it again. Wine draws no HTML (it has no Gecko here), so every page ends
 in the note: what is seen of a real page is for a real Windows.
 
-    panel_test.py --wine WINE64 --local-site trelvik_local_site.exe [CASE...]
+    panel_test.py --wine WINE64 --local-site trelvik_local_site.exe --styles window_styles.exe
+                  [CASE...]
 """
 import argparse
 import http.server
@@ -17,8 +18,8 @@ import threading
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), '..', 'support'))
 import suite  # noqa: E402
-from expected import CAPTION  # noqa: E402
-from wine_program import Program, WineTestCase  # noqa: E402
+from expected import CAPTION, EXPECTED  # noqa: E402
+from wine_program import TWIPS_PER_PIXEL, Prefix, Program, WineTestCase  # noqa: E402
 from x_tools import tool, wait_for, windows  # noqa: E402
 
 NOTE_BACKGROUND = 'F7F7F7'
@@ -92,9 +93,30 @@ class Panel(WineTestCase):
         self.expect('first box after Tab, Tab from the last button', program.read('Text1'), '7')
         self.expect('exit status after Ctrl+X', program.end_with_ctrl_x(), 0)
 
+    def test_on_a_scaled_screen_the_control_covers_the_panel(self):
+        # 150 %, as Wine's registry sets it for a new prefix.
+        prefix = Prefix(suite.options.wine, [(r'HKCU\Control Panel\Desktop', 'LogPixels', 144)])
+        self.addCleanup(prefix.close)
+        folder, exe = os.path.split(os.path.abspath(suite.options.local_site))
+        program = Program(suite.options.wine, folder, exe,
+                          dict(prefix.env, TRELVIK_TEST_SITE=f'http://127.0.0.1:{closed_port()}'))
+        self.addCleanup(program.stop)
+
+        def hosts():
+            out = prefix.wine(suite.options.styles, '--hosts').stdout.decode()
+            return [[int(n) for n in size.split('x')] for size in out.split()]
+
+        host, panel = wait_for(lambda: hosts() or None, "the browser control's window")[:2]
+        _, _, width, height = EXPECTED['controlTwips']['WebBrowser1']
+        scaled = [1.5 * width / TWIPS_PER_PIXEL, 1.5 * height / TWIPS_PER_PIXEL]
+        self.expect('the panel at 150 %, within a pixel',
+                    [abs(got - wanted) <= 1 for got, wanted in zip(panel, scaled)], [True, True])
+        self.expect("the control's window against the panel, in pixels", host, panel)
+
 
 if __name__ == '__main__':
     parser = argparse.ArgumentParser()
     parser.add_argument('--wine', required=True)
     parser.add_argument('--local-site', required=True)
+    parser.add_argument('--styles', required=True)
     suite.main(parser)
