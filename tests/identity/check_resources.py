@@ -2,8 +2,8 @@
 """The icon, version record and manifest read back from trelvik.exe with
 icoutils' wrestool: what Explorer shows for the program, and what Windows is
 told when it starts it. Given trelvik-calc.exe too, its manifest, and the
-DLLs both import (objdump): only Windows' own. Given the resource script
-instead of the program, compiles it with windres (the host's cpp: it needs no
+DLLs both import or delay-load: only Windows' own, from System32. Given the
+resource script instead of the program, compiles it with windres (the host's cpp: it needs no
 Windows headers) and links it into an executable of its own with the same
 binutils' ld, so the record is checked on Linux too.
 
@@ -72,12 +72,6 @@ def manifest(exe):
         found.setdefault(element.tag.split('}')[-1], []).append(
             (element.attrib, (element.text or '').strip()))
     return found
-
-
-def imports(exe):
-    out = subprocess.run(['x86_64-w64-mingw32-objdump', '-p', exe], check=True,
-                         capture_output=True, text=True).stdout
-    return sorted({m.group(1).lower() for m in re.finditer(r'DLL Name: (\S+)', out)})
 
 
 def blocks(data, at=0, end=None):
@@ -178,9 +172,9 @@ class Imports(unittest.TestCase):
 
     def test_executables_import_only_dlls_of_windows(self):
         for exe in (ARGS.exe, ARGS.calc_exe):
-            found = imports(exe)
+            found, delayed = imported_dlls(exe)
             self.assertIn('kernel32.dll', found, exe)
-            found += imported_dlls(exe)[1]
+            found += delayed
             self.assertEqual([dll for dll in found if dll not in WINDOWS_DLLS
                               and not dll.startswith('api-ms-win-')], [], exe)
 

@@ -158,11 +158,13 @@ class BrowserControl final : public QWidget, private QAbstractNativeEventFilter 
     if (!init || !getControl || !init()) return Failed("atl.dll cannot host controls", E_FAIL);
 
     MuteNavigationSounds();
-    const QSize size = devicePixels(this->size());
-    host_ = CreateWindowExW(0, L"AtlAxWin", L"Shell.Explorer.2",
-                            WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, 0, 0,
-                            size.width(), size.height(), reinterpret_cast<HWND>(winId()), nullptr,
-                            GetModuleHandleW(nullptr), nullptr);
+    const HWND panel = reinterpret_cast<HWND>(winId());
+    RECT area;
+    GetClientRect(panel, &area);
+    host_ =
+        CreateWindowExW(0, L"AtlAxWin", L"Shell.Explorer.2",
+                        WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, 0, 0, area.right,
+                        area.bottom, panel, nullptr, GetModuleHandleW(nullptr), nullptr);
     if (!host_) return Failed("no browser control", HRESULT_FROM_WIN32(GetLastError()));
     IUnknown* control = nullptr;
     HRESULT result = getControl(host_, &control);
@@ -245,9 +247,9 @@ class BrowserControl final : public QWidget, private QAbstractNativeEventFilter 
   }
 
  protected:
-  // The host covers this window's real pixels, also when a move to a
-  // screen of another scale changes them and not the logical size: Windows
-  // then resizes this window without a resize event of Qt's.
+  // The host covers this window's real pixels, whenever they change: also
+  // when a move to a screen of another scale changes them and not the
+  // logical size, which brings no resize event of Qt's.
   bool nativeEvent(const QByteArray& type, void* message, qintptr* result) override {
     const MSG* msg = static_cast<const MSG*>(message);
     if (type == "windows_generic_MSG" && host_ && msg->message == WM_SIZE) {
@@ -260,12 +262,7 @@ class BrowserControl final : public QWidget, private QAbstractNativeEventFilter 
     return QWidget::nativeEvent(type, message, result);
   }
 
-  void resizeEvent(QResizeEvent* event) override {
-    if (host_) {
-      const QSize size = devicePixels(event->size());
-      SetWindowPos(host_, nullptr, 0, 0, size.width(), size.height(),
-                   SWP_NOZORDER | SWP_NOACTIVATE);
-    }
+  void resizeEvent(QResizeEvent*) override {
     if (note_) note_->setGeometry(rect());
   }
 
@@ -286,8 +283,6 @@ class BrowserControl final : public QWidget, private QAbstractNativeEventFilter 
   }
 
  private:
-  QSize devicePixels(const QSize& size) const { return size * devicePixelRatioF(); }
-
   bool Failed(const char* what, HRESULT result) {
     qWarning("trelvik: no web panel: %s (0x%08lx)", what, static_cast<unsigned long>(result));
     return false;

@@ -64,6 +64,7 @@ bool SameObject(IUnknown* a, IUnknown* b) {
 ControlEventAnswer AnswerControlEvent(DISPID id, DISPPARAMS* params, IUnknown* browser,
                                       bool startPageShown, bool userActed) {
   ControlEventAnswer answer;
+  bool cancel = false;
   switch (id) {
     case DISPID_BEFORENAVIGATE2: {
       // (pDisp, URL, Flags, TargetFrameName, PostData, Headers, Cancel).
@@ -74,7 +75,7 @@ ControlEventAnswer AnswerControlEvent(DISPID id, DISPPARAMS* params, IUnknown* b
       // the page's own loading.
       const bool top = startPageShown && SameObject(ObjectArgument(params, 6), browser);
       const PanelMove move = DecideMove(target, top && userActed, false);
-      answer.cancel = move != PanelMove::Stay;
+      cancel = move != PanelMove::Stay;
       if (move == PanelMove::OpenOutside) answer.openOutside = target;
       answer.usesAct = top && userActed;
       break;
@@ -85,7 +86,7 @@ ControlEventAnswer AnswerControlEvent(DISPID id, DISPPARAMS* params, IUnknown* b
       const QUrl target(StringArgument(params, 0));
       const auto flags = static_cast<DWORD>(LongArgument(params, 2));
       const bool asked = userActed && (flags & (NWMF_USERINITED | NWMF_USERREQUESTED)) != 0;
-      answer.cancel = true;
+      cancel = true;
       if (DecideMove(target, asked, true) == PanelMove::OpenOutside) answer.openOutside = target;
       answer.usesAct = asked;
       break;
@@ -93,7 +94,7 @@ ControlEventAnswer AnswerControlEvent(DISPID id, DISPPARAMS* params, IUnknown* b
     default:
       break;
   }
-  if (answer.cancel) SetTrueArgument(params, id == DISPID_NEWWINDOW3 ? 3 : 0);
+  if (cancel) SetTrueArgument(params, id == DISPID_NEWWINDOW3 ? 3 : 0);
   return answer;
 }
 

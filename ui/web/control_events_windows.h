@@ -31,7 +31,6 @@ bool SameObject(IUnknown* a, IUnknown* b);
 
 // The panel's answer to one event of the control.
 struct ControlEventAnswer {
-  bool cancel = false;   // the event's Cancel argument is set
   QUrl openOutside;      // the desktop's browser opens this; empty for none
   bool usesAct = false;  // the user's act has been answered
 };
