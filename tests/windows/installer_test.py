@@ -34,7 +34,21 @@ def shipped():
         return [name for name in archive.namelist() if not name.endswith('/')] + ['uninstall.exe']
 
 
+# What a Windows user downloads, at most, in bytes: users judge a small
+# utility by it, and a Qt feature or a library let back in shows here first.
+MAX_DOWNLOAD = {'trelvik.exe': 10_000_000, 'zip': 5_000_000, 'setup': 4_500_000}
+
+
 class Installer(WineTestCase):
+    def test_the_download_stays_small(self):
+        with zipfile.ZipFile(suite.options.zip) as archive:
+            exe = archive.getinfo('trelvik.exe').file_size
+        sizes = {'trelvik.exe': exe, 'zip': os.path.getsize(suite.options.zip),
+                 'setup': os.path.getsize(suite.options.setup)}
+        for what, size in sizes.items():
+            with self.subTest(what):
+                self.assertLessEqual(size, MAX_DOWNLOAD[what])
+
     def install(self):
         """setup.exe /S in a new prefix: (setup, prefix, install folder)."""
         setup = os.path.abspath(suite.options.setup)
